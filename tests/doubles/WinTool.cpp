@@ -1,0 +1,115 @@
+// wintool.exe entry point and the path, environment and directory commands.
+// Usage:
+//   wintool reg-read <HKCU|HKLM> <subkey> <value> [32|64]
+//   wintool reg-write <HKCU|HKLM> <subkey> <value> <type> <data> [32|64]
+//           (type REG_SZ, REG_EXPAND_SZ, REG_DWORD or REG_BINARY with hex data)
+//   wintool reg-delete-tree <HKCU|HKLM> <subkey> [32|64]
+//   wintool reg-list <HKCU|HKLM> <subkey> [32|64]
+//   wintool short-path|long-path|full-path <path>
+//   wintool msgbox <caption> <timeout-ms>
+//   wintool env <NAME>
+//   wintool cwd
+#include "WinTool.h"
+
+#include "DoubleSupport.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+using namespace doubles;
+
+namespace wintool {
+
+void printLine(const std::wstring& text) { writeStd(STD_OUTPUT_HANDLE, toUtf8(text) + "\n"); }
+
+int fail(const std::string& message) {
+  writeStd(STD_ERROR_HANDLE, "wintool: " + message + "\n");
+  return 1;
+}
+
+int failWin32(const std::string& message, unsigned long code) {
+  return fail(message + " (error " + std::to_string(code) + ")");
+}
+
+namespace {
+
+using PathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+DWORD WINAPI fullPathName(LPCWSTR path, LPWSTR buffer, DWORD size) {
+  return GetFullPathNameW(path, size, buffer, nullptr);
+}
+
+// Calls one of the path functions that report the size they need when the
+// buffer is too small, and prints the result.
+int printPath(const Args& args, PathFunction function, const char* name) {
+  if (args.size() != 1) return fail(std::string(name) + " takes one path");
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = function(args[0].c_str(), buffer.data(), DWORD(buffer.size()));
+    if (length == 0)
+      return failWin32(std::string(name) + " failed for " + toUtf8(args[0]), GetLastError());
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      printLine(buffer);
+      return 0;
+    }
+    buffer.assign(length, L'\0');
+  }
+}
+
+int env(const Args& args) {
+  if (args.size() != 1) return fail("env takes one variable name");
+  std::wstring value(256, L'\0');
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(args[0].c_str(), value.data(), DWORD(value.size()));
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return 2;
+    if (length < value.size()) {
+      value.resize(length);
+      printLine(value);
+      return 0;
+    }
+    value.assign(length, L'\0');
+  }
+}
+
+int cwd(const Args& args) {
+  if (!args.empty()) return fail("cwd takes no arguments");
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring directory(size, L'\0');
+  DWORD length = GetCurrentDirectoryW(size, directory.data());
+  if (length == 0 || length >= size)
+    return failWin32("GetCurrentDirectoryW failed", GetLastError());
+  directory.resize(length);
+  printLine(directory);
+  return 0;
+}
+
+int run(const std::wstring& command, const Args& args) {
+  if (command == L"reg-read") return regRead(args);
+  if (command == L"reg-write") return regWrite(args);
+  if (command == L"reg-delete-tree") return regDeleteTree(args);
+  if (command == L"reg-list") return regList(args);
+  if (command == L"short-path") return printPath(args, GetShortPathNameW, "short-path");
+  if (command == L"long-path") return printPath(args, GetLongPathNameW, "long-path");
+  if (command == L"full-path") return printPath(args, fullPathName, "full-path");
+  if (command == L"msgbox") return msgbox(args);
+  if (command == L"env") return env(args);
+  if (command == L"cwd") return cwd(args);
+  return fail("unknown command " + toUtf8(command));
+}
+
+}  // namespace
+}  // namespace wintool
+
+int main() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (argv == nullptr) return wintool::failWin32("CommandLineToArgvW failed", GetLastError());
+  if (count < 2) return wintool::fail("usage: wintool <command> [arguments]");
+  wintool::Args args(argv + 2, argv + count);
+  std::wstring command = argv[1];
+  LocalFree(argv);
+  return wintool::run(command, args);
+}
