@@ -1,0 +1,29 @@
+# The front door. `make` builds everything; `make test` runs every test;
+# `make demo` starts a configured launcher under Wine. `make test` and
+# `make demo` install what is missing first (scripts/setup, needs root).
+
+.PHONY: all win32 native test demo setup clean
+
+all: native
+
+win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+native: win32
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+setup:
+	@scripts/setup
+
+test: setup
+	$(MAKE) all
+	ctest --preset native
+
+demo: setup
+	$(MAKE) all
+	scripts/demo
+
+clean:
+	rm -rf build

@@ -1,0 +1,19 @@
+# Writes the linker script of the launcher: the linker's default script with
+# .reloc moved in front of .rsrc, so that the resources are the last section of
+# the file (the configuration block is appended right behind their raw data)
+# while relocations, and with them ASLR, stay.
+#   cmake -DLINKER=<ld> -DOUT=<file> -P ReorderSections.cmake
+execute_process(COMMAND ${LINKER} --verbose OUTPUT_VARIABLE verbose RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${LINKER} --verbose failed")
+endif()
+string(REGEX MATCH "\n=+\n(.*)\n=+\n" _ "${verbose}")
+set(script "${CMAKE_MATCH_1}")
+string(REGEX MATCH "  \\.reloc[^\n]*\n  {\n[^}]*}\n" reloc "${script}")
+string(REGEX MATCH "  \\.rsrc[^\n]*\n  {\n[^}]*}\n" rsrc "${script}")
+if(reloc STREQUAL "" OR rsrc STREQUAL "")
+  message(FATAL_ERROR "could not find .reloc and .rsrc in the default linker script")
+endif()
+string(REPLACE "${reloc}" "" script "${script}")
+string(REPLACE "${rsrc}" "${reloc}${rsrc}" script "${script}")
+file(WRITE "${OUT}" "${script}")

@@ -1,0 +1,8 @@
+#include "instance/SingleInstance.h"
+
+namespace qarvo {
+
+// Single-instance mode is not available yet: every start goes on.
+void runSingleInstanceCheck(bool, bool) {}
+
+}  // namespace qarvo

@@ -1,0 +1,29 @@
+#include "os/windows/EnvironmentWin.h"
+
+#include <windows.h>
+
+namespace qarvo {
+
+bool WindowsEnvironment::get(const char* name, std::string& value) {
+    value.assign(256, '\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        DWORD n = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+        if (n == 0) {
+            value.clear();
+            // An empty value is a set variable; only "not found" means unset.
+            return GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+        }
+        if (n < value.size()) {
+            value.resize(n);
+            return true;
+        }
+        value.assign(n, '\0');  // n is the size needed, terminator included
+    }
+}
+
+bool WindowsEnvironment::set(const char* name, const char* value) {
+    return SetEnvironmentVariableA(name, value) != 0;
+}
+
+}  // namespace qarvo

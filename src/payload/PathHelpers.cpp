@@ -1,0 +1,145 @@
+#include "payload/PathHelpers.h"
+
+#include "os/CodePage.h"
+
+namespace qarvo {
+
+namespace {
+
+PathSystem* pathSystem = nullptr;
+
+struct Cache {
+    bool computed = false;
+    std::string value;
+};
+Cache launcherPathCache;
+Cache launcherDirectoryCache;
+
+// Directory part of a full path, trailing backslash kept.
+std::string directoryOf(const std::string& fullPath) {
+    std::size_t slash = fullPath.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : fullPath.substr(0, slash + 1);
+}
+
+std::string fullPath(const std::string& path) {
+    return pathSystem ? pathSystem->fullPathName(path) : path;
+}
+
+const std::string& launcherDirectory() {
+    if (!launcherDirectoryCache.computed) {
+        launcherDirectoryCache.value = directoryOf(fullPath(launcherPath()));
+        launcherDirectoryCache.computed = true;
+    }
+    return launcherDirectoryCache.value;
+}
+
+}  // namespace
+
+void installPathSystem(PathSystem& system) { pathSystem = &system; }
+
+const std::string& launcherPath() {
+    if (!launcherPathCache.computed) {
+        launcherPathCache.value = pathSystem ? pathSystem->launcherModulePath() : std::string();
+        normalizeBackslashes(launcherPathCache.value);
+        launcherPathCache.computed = true;
+    }
+    return launcherPathCache.value;
+}
+
+void normalizeBackslashes(std::string& path) {
+    // Work on UTF-16: in a double-byte code page the second byte of a character
+    // can have the value of a backslash.
+    std::u16string wide;
+    if (!narrowToWide(path, wide)) return;
+    std::u16string kept;
+    kept.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        bool repeated = i >= 2 && wide[i] == u'\\' && kept.back() == u'\\';
+        if (!repeated) kept.push_back(wide[i]);
+    }
+    std::string narrow;
+    if (wideToNarrow(kept, narrow)) path = narrow;
+}
+
+bool isRelativePath(std::string_view path) {
+    if (path.size() <= 2) return true;
+    if (path[0] == '"') {
+        if (path.size() <= 3) return true;
+        return !(path.substr(2, 2) == ":\\" || path.substr(1, 2) == "\\\\");
+    }
+    return !(path.substr(1, 2) == ":\\" || path.substr(0, 2) == "\\\\");
+}
+
+std::string resolveRelativePath(const std::string& path, const char* baseFile) {
+    std::string out;
+    if (isRelativePath(path)) {
+        out = baseFile ? directoryOf(fullPath(baseFile)) : launcherDirectory();
+    }
+    out += path;
+    normalizeBackslashes(out);
+    return out;
+}
+
+std::string absolutePath(const std::string& path, bool keepCase) {
+    std::string out = fullPath(resolveRelativePath(path, nullptr));
+    if (!keepCase) lowerCasePath(out);
+    normalizeBackslashes(out);
+    return out;
+}
+
+void lowerCasePath(std::string& path) {
+    std::u16string wide;
+    if (!narrowToWide(path, wide)) return;
+    lowerCaseWide(wide);
+    std::string narrow;
+    if (wideToNarrow(wide, narrow)) path = narrow;
+}
+
+std::string resolvePathList(const std::string& list) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        if (end > start) {
+            if (!out.empty()) out += ';';
+            out += resolveRelativePath(list.substr(start, end - start), nullptr);
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
+bool fileExists(const std::string& path) {
+    if (path.size() > 1) {
+        std::string_view rest = std::string_view(path).substr(1);
+        if (rest == ":\\" || rest == ":\\." || rest == ":\\.\\.") return true;
+    }
+    return findFileTime(path, nullptr);
+}
+
+bool findFileTime(const std::string& path, FileTime* lastWrite) { return fileSystem().findFirst(path, lastWrite); }
+
+std::size_t listFilesWithExtension(const std::string& directory, const std::string& extension,
+                                   std::vector<std::string>& names) {
+    std::string pattern = directory + "\\*";
+    if (extension.empty() || extension[0] != '.') pattern += '.';
+    pattern += extension;
+    std::vector<std::string> found = fileSystem().findAll(pattern);
+    names.insert(names.end(), found.begin(), found.end());
+    return found.size();
+}
+
+bool acceptLauncherPath(std::u16string_view wide, std::string& narrow) {
+    if (!wideToNarrow(wide, narrow) || narrow.size() <= 3) return false;
+    std::string tail = narrow.substr(narrow.size() - 4);
+    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return tail == ".exe";
+}
+
+void resetPathCachesForTesting() {
+    launcherPathCache = Cache{};
+    launcherDirectoryCache = Cache{};
+}
+
+}  // namespace qarvo

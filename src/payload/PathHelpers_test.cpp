@@ -1,0 +1,152 @@
+#include "payload/PathHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include "os/testing/Fakes.h"
+
+namespace qarvo {
+namespace {
+
+using testing::FakeSystem;
+
+TEST(PathHelpers, IsRelativePath) {
+    struct Case {
+        const char* path;
+        bool relative;
+    } cases[] = {
+        {"lib\\a.jar", true}, {"C:\\a", false},     {"\\\\server\\share", false}, {"\\a", true},
+        {"\"C:\\a", false},   {"\"\\\\srv\\x", false}, {"C:a", true},              {"C:", true},
+        {"", true},           {"ab", true},         {"\"C:", true},               {"\"C:\\", false},
+        {"x:\\", false},      {"/unix", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isRelativePath(c.path), c.relative) << c.path;
+}
+
+TEST(PathHelpers, NormalizeBackslashes) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"C:\\\\dir\\\\\\file", "C:\\dir\\file"},
+        {"\\\\server\\share", "\\\\server\\share"},
+        {"\\\\\\\\server\\\\share", "\\\\server\\share"},
+        {"a\\\\", "a\\"},
+        {"\\\\", "\\\\"},  // the first two characters are always kept
+        {"", ""},
+        {"no backslash", "no backslash"},
+        {"C:\\caf\xe9\\\\x", "C:\\caf\xe9\\x"},
+    };
+    for (const Case& c : cases) {
+        std::string path = c.in;
+        normalizeBackslashes(path);
+        EXPECT_EQ(path, c.out) << c.in;
+    }
+}
+
+TEST(PathHelpers, ResolvesAgainstTheLauncherDirectory) {
+    FakeSystem system;
+    EXPECT_EQ(launcherPath(), "C:\\app\\run.exe");
+    struct Case {
+        const char* path;
+        const char* base;
+        const char* resolved;
+    } cases[] = {
+        {"lib\\a.jar", nullptr, "C:\\app\\lib\\a.jar"},
+        {"D:\\x", nullptr, "D:\\x"},
+        {"..\\x", nullptr, "C:\\app\\..\\x"},  // dots are not resolved here
+        {"sub\\\\y", nullptr, "C:\\app\\sub\\y"},
+        {"inc.vmoptions", "D:\\conf\\app.vmoptions", "D:\\conf\\inc.vmoptions"},
+        {"\\\\srv\\x", "D:\\conf\\app.vmoptions", "\\\\srv\\x"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(resolveRelativePath(c.path, c.base), c.resolved) << c.path;
+}
+
+TEST(PathHelpers, AbsolutePath) {
+    FakeSystem system;
+    EXPECT_EQ(absolutePath("..\\x", false), "c:\\x");
+    EXPECT_EQ(absolutePath("..\\X", true), "C:\\X");
+    EXPECT_EQ(absolutePath("Jre\\.\\Bin", false), "c:\\app\\jre\\bin");
+    EXPECT_EQ(absolutePath(".", true), "C:\\app");
+    EXPECT_EQ(absolutePath("D:\\A\\..\\B", false), "d:\\b");
+}
+
+TEST(PathHelpers, ResolvePathList) {
+    FakeSystem system;
+    EXPECT_EQ(resolvePathList("a;;b"), "C:\\app\\a;C:\\app\\b");
+    EXPECT_EQ(resolvePathList("lib;bin\\x86"), "C:\\app\\lib;C:\\app\\bin\\x86");
+    EXPECT_EQ(resolvePathList(";;"), "");
+    EXPECT_EQ(resolvePathList("D:\\x;"), "D:\\x");
+    EXPECT_EQ(resolvePathList(""), "");
+}
+
+TEST(PathHelpers, FileExistsTreatsDriveRootsAsPresent) {
+    FakeSystem system;
+    system.files.addDirectory("C:\\data");
+    system.files.addFile("C:\\data\\a.txt");
+    struct Case {
+        const char* path;
+        bool exists;
+        bool searched;
+    } cases[] = {
+        {"C:\\", true, false},       {"C:\\.\\.", true, false}, {"d:\\.", true, false},
+        {"C:\\data", true, true},    {"C:\\data\\a.txt", true, true}, {"C:\\data\\b.txt", false, true},
+        {"C:\\data\\*.txt", true, true}, {"C:\\..", false, true}, {"", false, true},
+    };
+    for (const Case& c : cases) {
+        system.files.searches.clear();
+        EXPECT_EQ(fileExists(c.path), c.exists) << c.path;
+        EXPECT_EQ(!system.files.searches.empty(), c.searched) << c.path;
+    }
+}
+
+TEST(PathHelpers, FindFileTimeReportsTheLastWriteTime) {
+    FakeSystem system;
+    system.files.addDirectory("C:\\jre");
+    system.files.addFile("C:\\jre\\java.exe", FileTime{0x11223344, 0x01D00000});
+    FileTime time;
+    ASSERT_TRUE(findFileTime("C:\\jre\\java.exe", &time));
+    EXPECT_EQ(time, (FileTime{0x11223344, 0x01D00000}));
+    EXPECT_FALSE(findFileTime("C:\\", &time));  // no drive-root rule here
+}
+
+TEST(PathHelpers, ListFilesWithExtension) {
+    FakeSystem system;
+    system.files.addDirectory("C:\\lib");
+    system.files.addFile("C:\\lib\\b.jar");
+    system.files.addFile("C:\\lib\\a.jar");
+    system.files.addFile("C:\\lib\\notes.txt");
+    for (const char* extension : {"jar", ".jar"}) {
+        std::vector<std::string> names{"kept"};
+        system.files.searches.clear();
+        EXPECT_EQ(listFilesWithExtension("C:\\lib", extension, names), 2u);
+        EXPECT_EQ(system.files.searches, std::vector<std::string>{"C:\\lib\\*.jar"});
+        EXPECT_EQ(names.size(), 3u);
+        EXPECT_EQ(names[0], "kept");
+    }
+    std::vector<std::string> none;
+    EXPECT_EQ(listFilesWithExtension("C:\\lib", "zip", none), 0u);
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(PathHelpers, AcceptLauncherPath) {
+    struct Case {
+        const char16_t* wide;
+        bool accepted;
+    } cases[] = {
+        {u"C:\\app\\run.exe", true},
+        {u"C:\\app\\RUN.EXE", true},
+        {u"C:\\caf\x00e9\\run.exe", true},
+        {u"C:\\\x4e2d\x6587\\run.exe", false},  // not representable: the short name is needed
+        {u"C:\\app\\run.com", false},
+        {u".exe", true},
+        {u"exe", false},
+        {u"", false},
+    };
+    for (const Case& c : cases) {
+        std::string narrow;
+        EXPECT_EQ(acceptLauncherPath(c.wide, narrow), c.accepted);
+    }
+}
+
+}  // namespace
+}  // namespace qarvo

@@ -1,0 +1,78 @@
+#include "report/ErrorReport.h"
+
+#include <cstdlib>
+
+#include "config/Configuration.h"
+#include "payload/PathHelpers.h"
+#include "report/Log.h"
+#include "splash/Splash.h"
+
+namespace qarvo {
+
+namespace {
+
+bool dialogs = true;
+ErrorSink* sink = nullptr;
+
+// The displayed text is assembled in a buffer of this size; longer texts are
+// cut rather than overrun it.
+constexpr std::size_t displayCapacity = 8192;
+
+std::string withLogLocation(const std::string& text) {
+    const char* path = logFilePath();
+    if (!path) return text;
+    std::string shown = path;
+    std::string longForm(valueCapacity, '\0');
+    std::uint32_t n = longPathConverter(path, longForm.data(), static_cast<std::uint32_t>(longForm.size()));
+    if (n > 0 && n < longForm.size()) shown.assign(longForm.data(), n);
+    return text + "\n\nLog: " + shown;
+}
+
+}  // namespace
+
+void installErrorSink(ErrorSink& s) { sink = &s; }
+
+void setQuietErrors() { dialogs = false; }
+bool showErrorDialogs() { return dialogs; }
+
+std::string substituteArgument(const std::string& text, const char* argument) {
+    if (!argument) return text;
+    std::size_t at = text.find("{0}");
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + argument + text.substr(at + 3);
+}
+
+void showMessage(const std::string& text) {
+    splashScreen(0);
+    std::string displayed = withLogLocation(text);
+    if (displayed.size() >= displayCapacity) displayed.resize(displayCapacity - 1);
+    if (!sink) return;
+    if (dialogs) {
+        sink->showMessageBox(displayed, getStringValue(message::caption));
+    } else {
+        sink->writeStandardError(displayed);
+    }
+}
+
+void showMessageById(int id, const char* argument) {
+    showMessage(substituteArgument(getStringValue(id), argument));
+}
+
+void failWithMessage(const std::string& text) {
+    showMessage(text);
+    exitWithCode(1);
+}
+
+void failWithMessageId(int id, const char* argument) {
+    showMessageById(id, argument);
+    exitWithCode(1);
+}
+
+void exitWithCode(int code) {
+    if (sink) sink->exitProcess(code);
+    std::_Exit(code);
+}
+
+void resetErrorReportForTesting() { dialogs = true; }
+
+}  // namespace qarvo

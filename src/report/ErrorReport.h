@@ -1,0 +1,56 @@
+// Failures the user must hear about: the configured message text with its
+// argument and the log location, in a message box or on standard error. The
+// ending operations never return.
+#pragma once
+
+#include <string>
+
+namespace qarvo {
+
+// Message ids: configuration keys whose values are the message texts.
+namespace message {
+constexpr int caption = 1000;
+constexpr int jvmNotStarted = 1005;
+constexpr int classPathEntryMissing = 1006;
+constexpr int wrongParameterUsage = 1007;
+constexpr int variableUndefined = 1008;
+constexpr int internalError = 1009;
+constexpr int mainClassNotLoaded = 1010;
+constexpr int mainMethodNotFound = 1011;
+constexpr int noTempDirectory = 1015;
+constexpr int noRuntimeFound = 1016;
+constexpr int variableRuntimeBroken = 1017;
+constexpr int locationRuntimeBroken = 1019;
+}  // namespace message
+
+// What error reporting needs from the system.
+class ErrorSink {
+public:
+    virtual ~ErrorSink() = default;
+    // A modal box with the error icon and an OK button, no owner.
+    virtual void showMessageBox(const std::string& text, const std::string& caption) = 0;
+    // `text` as one line on the standard error stream, flushed.
+    virtual void writeStandardError(const std::string& text) = 0;
+    // Ends the process at once, without exit-time handlers.
+    [[noreturn]] virtual void exitProcess(int code) = 0;
+};
+void installErrorSink(ErrorSink& sink);
+
+// From now on messages go to standard error. There is no way back.
+void setQuietErrors();
+bool showErrorDialogs();
+
+// `text` with its first "{0}" replaced by `argument`; with a null argument the
+// text is unchanged.
+std::string substituteArgument(const std::string& text, const char* argument);
+
+void showMessage(const std::string& text);
+void showMessageById(int id, const char* argument);
+[[noreturn]] void failWithMessage(const std::string& text);
+[[noreturn]] void failWithMessageId(int id, const char* argument);
+[[noreturn]] void exitWithCode(int code);
+
+// Back to dialogs (tests only).
+void resetErrorReportForTesting();
+
+}  // namespace qarvo

@@ -1,0 +1,102 @@
+#include "report/ErrorReport.h"
+
+#include <gtest/gtest.h>
+
+#include "config/Configuration.h"
+#include "os/testing/Fakes.h"
+
+namespace qarvo {
+namespace {
+
+using testing::FakeSystem;
+using testing::ProcessExit;
+
+TEST(ErrorReport, SubstitutesTheFirstPlaceholderOnly) {
+    struct Case {
+        const char* text;
+        const char* argument;
+        const char* expected;
+    } cases[] = {
+        {"An internal error occurred (error code: {0})", "16", "An internal error occurred (error code: 16)"},
+        {"{0} and {0}", "x", "x and {0}"},
+        {"no placeholder", "x", "no placeholder"},
+        {"kept {0}", nullptr, "kept {0}"},
+        {"{0}", "", ""},
+        {"{0", "x", "{0"},
+        {"", "x", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(substituteArgument(c.text, c.argument), c.expected) << c.text;
+    }
+}
+
+TEST(ErrorReport, ShowsInABoxWithTheConfiguredCaption) {
+    FakeSystem system;
+    configurationMaps().stringValues[1000] = "My App";
+    configurationMaps().stringValues[1009] = "An internal error occurred (error code: {0})";
+    EXPECT_THROW(failWithMessageId(1009, "16"), ProcessExit);
+    ASSERT_EQ(system.errors.shown.size(), 1u);
+    EXPECT_TRUE(system.errors.shown[0].box);
+    EXPECT_EQ(system.errors.shown[0].text, "An internal error occurred (error code: 16)");
+    EXPECT_EQ(system.errors.shown[0].caption, "My App");
+}
+
+TEST(ErrorReport, QuietModeWritesToStandardErrorAndStillExitsWith1) {
+    FakeSystem system;
+    configurationMaps().stringValues[1007] = "Wrong Parameter Usage";
+    setQuietErrors();
+    try {
+        failWithMessageId(1007, nullptr);
+        FAIL() << "returned";
+    } catch (const ProcessExit& exit) {
+        EXPECT_EQ(exit.code, 1);
+    }
+    ASSERT_EQ(system.errors.shown.size(), 1u);
+    EXPECT_FALSE(system.errors.shown[0].box);
+    EXPECT_EQ(system.errors.shown[0].text, "Wrong Parameter Usage");
+}
+
+TEST(ErrorReport, AbsentTextsGiveEmptyMessageAndCaption) {
+    FakeSystem system;
+    showMessageById(1016, "32");
+    ASSERT_EQ(system.errors.shown.size(), 1u);
+    EXPECT_EQ(system.errors.shown[0].text, "");
+    EXPECT_EQ(system.errors.shown[0].caption, "");
+}
+
+TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
+    FakeSystem system;
+    system.enableLog();
+    showMessage("before the first line");  // asking for the path opens no log
+    logLine("first line");
+    configurationMaps().stringValues[1017] = "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.";
+    showMessageById(1017, "JAVA_HOME");  // returns: not fatal
+    ASSERT_NE(logFilePath(), nullptr);
+    ASSERT_EQ(system.errors.shown.size(), 2u);
+    EXPECT_EQ(system.errors.shown[0].text, "before the first line");
+    EXPECT_EQ(system.errors.shown[1].text,
+              std::string("The JAVA_HOME environment variable does not\npoint to a working 32-bit JDK or JRE."
+                          "\n\nLog: ") + logFilePath());
+}
+
+TEST(ErrorReport, LongTextsAreCutToTheDisplayBuffer) {
+    FakeSystem system;
+    setQuietErrors();
+    showMessage(std::string(10000, 'x'));
+    ASSERT_EQ(system.errors.shown.size(), 1u);
+    EXPECT_EQ(system.errors.shown[0].text.size(), 8191u);
+}
+
+TEST(ErrorReport, ExitWithCodePassesTheCode) {
+    FakeSystem system;
+    try {
+        exitWithCode(83);
+        FAIL() << "returned";
+    } catch (const ProcessExit& exit) {
+        EXPECT_EQ(exit.code, 83);
+    }
+    EXPECT_TRUE(system.errors.shown.empty());
+}
+
+}  // namespace
+}  // namespace qarvo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "report/Log.h"
+
+namespace qarvo {
+
+// _tempnam, GetModuleFileNameA and ctime for the diagnostic log.
+class WindowsLogPlatform final : public LogPlatform {
+public:
+    std::string uniqueLogName() override;
+    std::string moduleFileName() override;
+    std::string localTimeText() override;
+};
+
+// Asks whether Explorer should show the log file, and opens it there on "yes".
+void offerLogLocation(const char* caption);
+
+}  // namespace qarvo

@@ -1,0 +1,35 @@
+// The launcher is built without exceptions. libstdc++'s containers still refer
+// to its throw helpers; defining them here keeps its exception machinery, the
+// unwinder and the name demangler out of the executable (about 180 KiB). Each
+// ends the process: they only run on an allocation failure or a broken
+// invariant, where there is nothing sensible left to do.
+#include <windows.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+[[noreturn]] void outOfMemory() { ExitProcess(3); }
+}  // namespace
+
+namespace std {
+[[noreturn]] void __throw_bad_alloc() { outOfMemory(); }
+[[noreturn]] void __throw_bad_array_new_length() { outOfMemory(); }
+[[noreturn]] void __throw_length_error(const char*) { outOfMemory(); }
+[[noreturn]] void __throw_logic_error(const char*) { outOfMemory(); }
+[[noreturn]] void __throw_out_of_range(const char*) { outOfMemory(); }
+[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { outOfMemory(); }
+[[noreturn]] void __throw_invalid_argument(const char*) { outOfMemory(); }
+[[noreturn]] void __throw_bad_function_call() { outOfMemory(); }
+}  // namespace std
+
+void* operator new(std::size_t n) {
+    void* p = std::malloc(n ? n : 1);
+    if (!p) outOfMemory();
+    return p;
+}
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }

@@ -1,0 +1,141 @@
+// Runs single operations of the launcher's path and temporary-directory code
+// under Wine and prints their results, for the end-to-end tests. Built from the
+// launcher's own sources; it reads no configuration block: message texts are
+// given on the command line.
+//
+//   payload_probe [--set KEY=TEXT]... [--quiet] [--emulate-long-path]
+//                 [--fail-create-directory N] <operation> [arguments]
+//
+// Operations: launcher-path, absolute <path> [keep], file-exists <path>,
+// list <directory> <extension>, long-path <path>, temp-dir, writable <dir>,
+// temp-file, comm-file <pid>, launcher-temp-dir.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "os/windows/EnvironmentWin.h"
+#include "os/windows/FileSystemWin.h"
+#include "payload/PathHelpers.h"
+#include "payload/TempDirectories.h"
+#include "payload/windows/PathSystemWin.h"
+#include "payload/windows/TempSystemWin.h"
+#include "report/ErrorReport.h"
+#include "report/windows/ErrorSinkWin.h"
+#include "report/windows/LogPlatformWin.h"
+
+using namespace qarvo;
+
+namespace {
+
+// Lets CreateDirectoryA fail a given number of times, to exercise the retries.
+class FailingTempSystem final : public TempSystem {
+public:
+    explicit FailingTempSystem(TempSystem& real) : real_(real) {}
+    std::uint32_t tempPath(std::string& path, std::uint32_t& lastError) override {
+        return real_.tempPath(path, lastError);
+    }
+    std::string windowsDirectory() override { return real_.windowsDirectory(); }
+    std::uint32_t tempFileName(const std::string& directory, const char* prefix, std::string& name,
+                               std::uint32_t& lastError) override {
+        return real_.tempFileName(directory, prefix, name, lastError);
+    }
+    bool createDirectory(const std::string& path, std::uint32_t& lastError) override {
+        if (failures > 0) {
+            --failures;
+            lastError = ERROR_ACCESS_DENIED;
+            return false;
+        }
+        return real_.createDirectory(path, lastError);
+    }
+    int timeSeededRandom() override { return real_.timeSeededRandom(); }
+    int failures = 0;
+
+private:
+    TempSystem& real_;
+};
+
+WindowsEnvironment environmentImpl;
+WindowsLogPlatform logImpl;
+WindowsErrorSink errorImpl;
+WindowsPathSystem pathImpl;
+WindowsFileSystem fileImpl;
+WindowsTempSystem tempImpl;
+FailingTempSystem failingTemp(tempImpl);
+
+int usage() {
+    std::fprintf(stderr, "payload_probe: bad arguments\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installEnvironment(environmentImpl);
+    installLogPlatform(logImpl);
+    installErrorSink(errorImpl);
+    installPathSystem(pathImpl);
+    installFileSystem(fileImpl);
+    installTempSystem(failingTemp);
+
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        std::string option = argv[i];
+        if (option == "--set" && i + 1 < argc) {
+            std::string entry = argv[++i];
+            std::size_t eq = entry.find('=');
+            if (eq == std::string::npos) return usage();
+            configurationMaps().stringValues[std::atoi(entry.substr(0, eq).c_str())] = entry.substr(eq + 1);
+        } else if (option == "--quiet") {
+            setQuietErrors();
+        } else if (option == "--emulate-long-path") {
+            longPathConverter = emulateLongPathName;
+        } else if (option == "--fail-create-directory" && i + 1 < argc) {
+            failingTemp.failures = std::atoi(argv[++i]);
+        } else {
+            return usage();
+        }
+    }
+    if (i >= argc) return usage();
+    std::string operation = argv[i++];
+    std::vector<std::string> args(argv + i, argv + argc);
+
+    if (operation == "launcher-path" && args.empty()) {
+        std::printf("%s\n", launcherPath().c_str());
+    } else if (operation == "absolute" && !args.empty()) {
+        std::printf("%s\n", absolutePath(args[0], args.size() > 1 && args[1] == "keep").c_str());
+    } else if (operation == "file-exists" && args.size() == 1) {
+        std::printf("%d\n", fileExists(args[0]) ? 1 : 0);
+    } else if (operation == "list" && args.size() == 2) {
+        std::vector<std::string> names;
+        std::size_t n = listFilesWithExtension(args[0], args[1], names);
+        std::printf("%u\n", static_cast<unsigned>(n));
+        for (const std::string& name : names) std::printf("%s\n", name.c_str());
+    } else if (operation == "long-path" && args.size() == 1) {
+        char buffer[8192];
+        std::uint32_t n = longPathConverter(args[0].c_str(), buffer, sizeof buffer);
+        if (n == 0 || n >= sizeof buffer) {
+            std::printf("failed %lu\n", GetLastError());
+            return 1;
+        }
+        std::printf("%s\n", buffer);
+    } else if (operation == "temp-dir" && args.empty()) {
+        std::printf("%s\n", getSystemTempDirectory().c_str());
+    } else if (operation == "writable" && args.size() == 1) {
+        std::printf("%d\n", isWritableDirectory(args[0]) ? 1 : 0);
+    } else if (operation == "temp-file" && args.empty()) {
+        std::printf("%s\n", makeTempFileName().c_str());
+    } else if (operation == "comm-file" && args.size() == 1) {
+        std::printf("%s\n", makeCommFileName(static_cast<std::uint32_t>(std::atol(args[0].c_str()))).c_str());
+    } else if (operation == "launcher-temp-dir" && args.empty()) {
+        createLauncherTempDirectory();
+        std::printf("%s\n", launcherTempDirectory().c_str());
+    } else {
+        return usage();
+    }
+    return 0;
+}
