@@ -1,0 +1,76 @@
+#include "LauncherFiles.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "WineHarness.h"
+
+namespace qarvo::wine {
+
+namespace fs = std::filesystem;
+
+bool readFileBytes(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool writeFileBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+ConfigBlockContent blockContent(const StringEntries& strings, const WideEntries& wides,
+                                const LocaleSections& locales) {
+    ConfigBlockContent content;
+    content.opaqueHeaderWord = 0x51A7C0DE;
+    content.strings.assign(strings.begin(), strings.end());
+    content.wides.assign(wides.begin(), wides.end());
+    content.localeSections = locales;
+    return content;
+}
+
+namespace {
+
+fs::path writeLauncher(const fs::path& dir, const std::string& name, std::vector<std::uint8_t> bytes) {
+    const fs::path path = dir / (name + ".exe");
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!writeFileBytes(path, bytes)) {
+        std::cerr << "harness: cannot write " << path << "\n";
+        return {};
+    }
+    return path;
+}
+
+bool readGenericLauncher(std::vector<std::uint8_t>& bytes) {
+    if (readFileBytes(genericLauncher(), bytes) && !bytes.empty()) return true;
+    std::cerr << "harness: cannot read " << genericLauncher() << " (build the win32 preset first)\n";
+    return false;
+}
+
+}  // namespace
+
+fs::path makeConfiguredLauncher(const fs::path& dir, const std::string& name, const StringEntries& strings,
+                                const WideEntries& wides, const LocaleSections& locales) {
+    return makeLauncherFromContent(dir, name, blockContent(strings, wides, locales));
+}
+
+fs::path makeLauncherFromContent(const fs::path& dir, const std::string& name, const ConfigBlockContent& content) {
+    std::vector<std::uint8_t> bytes;
+    if (!readGenericLauncher(bytes)) return {};
+    appendConfigurationBlock(bytes, content);
+    return writeLauncher(dir, name, std::move(bytes));
+}
+
+fs::path makeLauncherWithTail(const fs::path& dir, const std::string& name, const std::vector<std::uint8_t>& tail) {
+    std::vector<std::uint8_t> bytes;
+    if (!readGenericLauncher(bytes)) return {};
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return writeLauncher(dir, name, std::move(bytes));
+}
+
+}  // namespace qarvo::wine

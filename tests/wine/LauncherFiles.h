@@ -1,0 +1,42 @@
+// Configured launchers for the end-to-end tests: copies of the generic
+// launcher with a block written by the same writer the build tool uses.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/ConfigBlockWriter.h"
+
+namespace qarvo::wine {
+
+using StringEntries = std::map<std::int32_t, std::string>;      // narrow values, ANSI bytes
+using WideEntries = std::map<std::int32_t, std::u16string>;
+using LocaleSections = std::vector<ConfigBlockContent::LocaleSection>;
+
+bool readFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
+bool writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// The block content of the given entries, in key order.
+ConfigBlockContent blockContent(const StringEntries& strings, const WideEntries& wides = {},
+                                const LocaleSections& locales = {});
+
+// Writes dir/name.exe: the generic launcher followed by a block of the given
+// entries and the closing marker. Returns its path; empty on failure (the
+// reason is printed).
+std::filesystem::path makeConfiguredLauncher(const std::filesystem::path& dir, const std::string& name,
+                                             const StringEntries& strings, const WideEntries& wides = {},
+                                             const LocaleSections& locales = {});
+
+// The same for a block content given as it is (repeated keys, any order).
+std::filesystem::path makeLauncherFromContent(const std::filesystem::path& dir, const std::string& name,
+                                              const ConfigBlockContent& content);
+
+// Writes dir/name.exe: the generic launcher followed by exactly `tail` (a
+// block cut short, foreign data, nothing).
+std::filesystem::path makeLauncherWithTail(const std::filesystem::path& dir, const std::string& name,
+                                           const std::vector<std::uint8_t>& tail);
+
+}  // namespace qarvo::wine

@@ -1,0 +1,78 @@
+// The generic launcher's file layout: what appending a block and signing
+// afterwards rely on, and that it runs on a bare Windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "LauncherFiles.h"
+#include "PeFile.h"
+#include "WineHarness.h"
+
+namespace qarvo::wine {
+namespace {
+
+constexpr std::uint16_t machineI386 = 0x14C;
+constexpr std::uint16_t windowSubsystem = 2;
+constexpr std::uint16_t dynamicBase = 0x40;
+
+class LauncherLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(readFileBytes(genericLauncher(), bytes_)) << genericLauncher() << ": build the win32 preset";
+        std::string error;
+        std::optional<PeFile> pe = parsePeFile(bytes_, error);
+        ASSERT_TRUE(pe) << error;
+        pe_ = *pe;
+        ASSERT_FALSE(pe_.sections.empty());
+    }
+    const PeSection* section(const std::string& name) const {
+        auto it = std::find_if(pe_.sections.begin(), pe_.sections.end(),
+                               [&](const PeSection& s) { return s.name == name; });
+        return it == pe_.sections.end() ? nullptr : &*it;
+    }
+    std::vector<std::uint8_t> bytes_;
+    PeFile pe_;
+};
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+TEST_F(LauncherLayout, IsA32BitWindowProgram) {
+    EXPECT_EQ(pe_.machine, machineI386);
+    EXPECT_EQ(pe_.subsystem, windowSubsystem);
+}
+
+TEST_F(LauncherLayout, ResourcesAreTheLastSectionAndEndTheFile) {
+    const PeSection& last = pe_.sections.back();
+    EXPECT_EQ(last.name, ".rsrc");
+    EXPECT_GT(last.rawDataSize, 0u);
+    // The block is appended at this offset: nothing may lie between.
+    EXPECT_EQ(std::uint64_t{last.rawDataOffset} + last.rawDataSize, bytes_.size());
+}
+
+TEST_F(LauncherLayout, KeepsRelocationsForAddressRandomisation) {
+    const PeSection* reloc = section(".reloc");
+    ASSERT_NE(reloc, nullptr) << "no .reloc section";
+    EXPECT_GT(reloc->rawDataSize, 0u);
+    EXPECT_NE(pe_.dllCharacteristics & dynamicBase, 0) << "DYNAMIC_BASE is off";
+}
+
+TEST_F(LauncherLayout, ImportsOnlyWindowsSystemLibraries) {
+    const std::set<std::string> systemLibraries = {
+        "kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "comctl32.dll", "msvcrt.dll",
+        "gdi32.dll",    "ole32.dll",  "oleaut32.dll", "shlwapi.dll", "version.dll",  "comdlg32.dll"};
+    ASSERT_FALSE(pe_.importedDlls.empty());
+    bool kernel32 = false;
+    for (const std::string& dll : pe_.importedDlls) {
+        EXPECT_TRUE(systemLibraries.count(lowerCase(dll))) << "imports " << dll;
+        kernel32 = kernel32 || lowerCase(dll) == "kernel32.dll";
+    }
+    EXPECT_TRUE(kernel32);
+}
+
+}  // namespace
+}  // namespace qarvo::wine

@@ -1,0 +1,58 @@
+// The reboot request: only the exact tail "__mrv_reboot" restarts the machine.
+// Each case runs in a prefix of its own, which a restart request may end.
+#include "E2eSupport.h"
+
+namespace qarvo::wine {
+namespace {
+
+struct RebootCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool reboot;
+};
+
+void PrintTo(const RebootCase& c, std::ostream* out) { *out << c.name; }
+
+class Reboot : public ::testing::TestWithParam<RebootCase> {};
+
+TEST_P(Reboot, OnlyTheExactTailRequestsARestart) {
+    const RebootCase& c = GetParam();
+    std::string error;
+    std::unique_ptr<Prefix> prefix = Prefix::clone(std::string("reboot-") + c.name, error);
+    ASSERT_TRUE(prefix) << error;
+    const fs::path dir = freshTestDirectory();
+    const fs::path launcher = makeConfiguredLauncher(dir, "app", sampleMessages());
+    ASSERT_FALSE(launcher.empty());
+    const fs::path temp = prefix->temporaryDirectory();
+    ASSERT_FALSE(temp.empty());
+    ASSERT_TRUE(filesStartingWith(temp, "mrv_nlog").empty());
+
+    RunRequest request;
+    request.program = launcher;
+    request.arguments = c.arguments;
+    request.environment = {{"QARVO_LOG", "yes"}};
+    RunResult r = prefix->run(request);
+
+    if (c.reboot) {
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_GE(r.seconds, 4.9) << "waits five seconds before asking for the restart";
+        EXPECT_EQ(r.standardError, "");
+        EXPECT_TRUE(filesStartingWith(temp, "mrv_nlog").empty()) << "no configuration read, no log written";
+    } else {
+        EXPECT_EQ(r.exitCode, 83);
+        EXPECT_EQ(r.standardError.substr(0, r.standardError.find("Log: ")),
+                  crlf(withArgument(noRuntimeText, "32") + "\n\n"));
+        EXPECT_EQ(filesStartingWith(temp, "mrv_nlog").size(), 1u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, Reboot,
+    ::testing::Values(RebootCase{"Exact", {"__mrv_reboot"}, true},
+                      RebootCase{"FollowedByAnArgument", {"__mrv_reboot", "x"}, false},
+                      RebootCase{"FollowedByCharacters", {"__mrv_rebootx"}, false},
+                      RebootCase{"AfterAnArgument", {"x", "__mrv_reboot"}, false}),
+    [](const ::testing::TestParamInfo<RebootCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qarvo::wine
