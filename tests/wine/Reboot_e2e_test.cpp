@@ -9,6 +9,7 @@ struct RebootCase {
     const char* name;
     std::vector<std::string> arguments;
     bool reboot;
+    bool bareLauncher = false;  // no block: any attempt to read one would fail
 };
 
 void PrintTo(const RebootCase& c, std::ostream* out) { *out << c.name; }
@@ -21,7 +22,8 @@ TEST_P(Reboot, OnlyTheExactTailRequestsARestart) {
     std::unique_ptr<Prefix> prefix = Prefix::clone(std::string("reboot-") + c.name, error);
     ASSERT_TRUE(prefix) << error;
     const fs::path dir = freshTestDirectory();
-    const fs::path launcher = makeConfiguredLauncher(dir, "app", sampleMessages());
+    const fs::path launcher = c.bareLauncher ? makeLauncherWithTail(dir, "app", {})
+                                             : makeConfiguredLauncher(dir, "app", sampleMessages());
     ASSERT_FALSE(launcher.empty());
     const fs::path temp = prefix->temporaryDirectory();
     ASSERT_FALSE(temp.empty());
@@ -49,6 +51,7 @@ TEST_P(Reboot, OnlyTheExactTailRequestsARestart) {
 INSTANTIATE_TEST_SUITE_P(
     Tails, Reboot,
     ::testing::Values(RebootCase{"Exact", {"__mrv_reboot"}, true},
+                      RebootCase{"ExactWithoutABlock", {"__mrv_reboot"}, true, true},
                       RebootCase{"FollowedByAnArgument", {"__mrv_reboot", "x"}, false},
                       RebootCase{"FollowedByCharacters", {"__mrv_rebootx"}, false},
                       RebootCase{"AfterAnArgument", {"x", "__mrv_reboot"}, false}),
