@@ -74,5 +74,16 @@ TEST_F(LauncherLayout, ImportsOnlyWindowsSystemLibraries) {
     EXPECT_TRUE(kernel32);
 }
 
+TEST_F(LauncherLayout, CarriesTheApplicationManifest) {
+    const PeSection* resources = section(".rsrc");
+    ASSERT_NE(resources, nullptr);
+    const std::string data(bytes_.begin() + resources->rawDataOffset,
+                           bytes_.begin() + resources->rawDataOffset + resources->rawDataSize);
+    for (const char* text : {"level=\"asInvoker\" uiAccess=\"false\"", "name=\"Microsoft.Windows.Common-Controls\"",
+                             "version=\"6.0.0.0\"", "processorArchitecture=\"x86\""}) {
+        EXPECT_NE(data.find(text), std::string::npos) << text;
+    }
+}
+
 }  // namespace
 }  // namespace qarvo::wine

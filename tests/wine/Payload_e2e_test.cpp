@@ -1,4 +1,4 @@
-// Path helpers and temporary directories under Wine, through payload_probe, a
+// Path helpers and temporary directories under Wine, through launcher_probe, a
 // test program built from the launcher's own code: the launcher's path in an
 // openable form, drive roots, listings, the long-path emulation, the system
 // temporary directory with its fallbacks, and the launcher temporary directory.
@@ -11,7 +11,7 @@
 namespace qarvo::wine {
 namespace {
 
-fs::path payloadProbe() { return genericLauncher().parent_path().parent_path() / "tests/programs/payload_probe.exe"; }
+fs::path launcherProbe() { return genericLauncher().parent_path().parent_path() / "tests/programs/launcher_probe.exe"; }
 
 // The first line of a program's output, without its line end.
 std::string firstLine(const std::string& text) {
@@ -36,7 +36,7 @@ std::string cp1252(const std::string& utf8) {
 
 class Payload : public WineTest {
 protected:
-    RunResult probe(const std::vector<std::string>& arguments, const fs::path& program = payloadProbe(),
+    RunResult probe(const std::vector<std::string>& arguments, const fs::path& program = launcherProbe(),
                     const std::string& locale = {}, const Prefix* in = nullptr) const {
         RunRequest request;
         request.program = program;
@@ -65,7 +65,7 @@ TEST_F(Payload, LauncherUnderAnUnrepresentableNameUsesItsShortPath) {
     useLocale("de_DE.UTF-8");
     const fs::path dir = directory() / "\xe4\xb8\xad\xe6\x96\x87";  // two CJK characters: not in code page 1252
     fs::create_directories(dir);
-    fs::copy_file(payloadProbe(), dir / "probe.exe");
+    fs::copy_file(launcherProbe(), dir / "probe.exe");
     RunResult r = probe({"launcher-path"}, dir / "probe.exe", "de_DE.UTF-8");
     ASSERT_EQ(r.exitCode, 0) << r.standardError;
     const std::string reported = firstLine(r.standardOutput);
@@ -87,7 +87,7 @@ TEST_F(Payload, LauncherUnderARepresentableNameKeepsItsLongPath) {
     useLocale("de_DE.UTF-8");
     const fs::path dir = directory() / "B\xc3\xbcro";  // "Büro"
     fs::create_directories(dir);
-    fs::copy_file(payloadProbe(), dir / "probe.exe");
+    fs::copy_file(launcherProbe(), dir / "probe.exe");
     RunResult r = probe({"launcher-path"}, dir / "probe.exe", "de_DE.UTF-8");
     ASSERT_EQ(r.exitCode, 0) << r.standardError;
     EXPECT_EQ(firstLine(r.standardOutput), cp1252(windowsPath(dir / "probe.exe")));
@@ -219,7 +219,7 @@ TEST_F(Payload, SystemTemporaryDirectoryFallsBackWhenTheNarrowFunctionsCannotUse
         ASSERT_TRUE(clone) << error;
         ASSERT_TRUE(clone->writeRegistry("HKCU", "Environment", "TEMP", "REG_SZ", c.temp));
         ASSERT_TRUE(clone->writeRegistry("HKCU", "Environment", "TMP", "REG_SZ", c.temp));
-        RunResult r = probe({"temp-dir"}, payloadProbe(), "de_DE.UTF-8", clone.get());
+        RunResult r = probe({"temp-dir"}, launcherProbe(), "de_DE.UTF-8", clone.get());
         EXPECT_EQ(r.exitCode, 0) << c.name << ": " << r.standardError;
         EXPECT_EQ(firstLine(r.standardOutput), c.expected) << c.name;
     }

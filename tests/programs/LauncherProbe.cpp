@@ -1,14 +1,15 @@
-// Runs single operations of the launcher's path and temporary-directory code
-// under Wine and prints their results, for the end-to-end tests. Built from the
-// launcher's own sources; it reads no configuration block: message texts are
-// given on the command line.
+// Runs single operations of the launcher's own code under Wine and prints their
+// results, for the end-to-end tests. Message texts are given on the command
+// line; only "own-config" reads a configuration block, appended to a copy of
+// this program as to the launcher.
 //
-//   payload_probe [--set KEY=TEXT]... [--quiet] [--emulate-long-path]
-//                 [--fail-create-directory N] <operation> [arguments]
+//   launcher_probe [--set KEY=TEXT]... [--quiet] [--emulate-long-path]
+//                  [--fail-create-directory N] <operation> [arguments]
 //
 // Operations: launcher-path, absolute <path> [keep], file-exists <path>,
 // list <directory> <extension>, long-path <path>, temp-dir, writable <dir>,
-// temp-file, comm-file <pid>, launcher-temp-dir.
+// temp-file, comm-file <pid>, launcher-temp-dir, own-config <key>... (prints
+// the user locale's name, then the UTF-8 of each key's wide value).
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "config/Configuration.h"
+#include "config/windows/OwnExecutable.h"
 #include "os/windows/EnvironmentWin.h"
 #include "os/windows/FileSystemWin.h"
 #include "payload/PathHelpers.h"
@@ -68,7 +70,7 @@ WindowsTempSystem tempImpl;
 FailingTempSystem failingTemp(tempImpl);
 
 int usage() {
-    std::fprintf(stderr, "payload_probe: bad arguments\n");
+    std::fprintf(stderr, "launcher_probe: bad arguments\n");
     return 2;
 }
 
@@ -134,6 +136,17 @@ int main(int argc, char** argv) {
     } else if (operation == "launcher-temp-dir" && args.empty()) {
         createLauncherTempDirectory();
         std::printf("%s\n", launcherTempDirectory().c_str());
+    } else if (operation == "own-config") {
+        readConfiguration();
+        const char* locale = userLocaleName();
+        std::printf("%s\n", locale ? locale : "(none)");
+        for (const std::string& key : args) {
+            std::u16string value = getWideStringValue(std::atoi(key.c_str()));
+            char utf8[8192];
+            int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(value.c_str()),
+                                        static_cast<int>(value.size()), utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%.*s\n", n, utf8);
+        }
     } else {
         return usage();
     }
