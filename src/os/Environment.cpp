@@ -9,6 +9,7 @@ class EmptyEnvironment final : public Environment {
 public:
     bool get(const char*, std::string&) override { return false; }
     bool set(const char*, const char*) override { return false; }
+    std::vector<std::string> block() override { return {}; }
 };
 EmptyEnvironment emptyEnvironment;
 Environment* installed = &emptyEnvironment;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qarvo {
 
@@ -14,6 +15,8 @@ public:
     virtual bool get(const char* name, std::string& value) = 0;
     // Sets (or with null `value` removes) the variable; false on failure.
     virtual bool set(const char* name, const char* value) = 0;
+    // The entries of the environment block ("NAME=value"), in block order.
+    virtual std::vector<std::string> block() = 0;
 };
 
 // The installed environment. Installing replaces the previous one; the caller

@@ -27,6 +27,12 @@ bool FakeEnvironment::set(const char* name, const char* value) {
     return true;
 }
 
+std::vector<std::string> FakeEnvironment::block() {
+    std::vector<std::string> entries;
+    for (const auto& [name, value] : variables) entries.push_back(name + "=" + value);
+    return entries;
+}
+
 void FakeErrorSink::showMessageBox(const std::string& text, const std::string& caption) {
     shown.push_back({true, text, caption});
 }

@@ -19,6 +19,8 @@ class FakeEnvironment final : public Environment {
 public:
     bool get(const char* name, std::string& value) override;
     bool set(const char* name, const char* value) override;
+    // The variables in name order ("NAME=value").
+    std::vector<std::string> block() override;
     std::map<std::string, std::string> variables;
 };
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace qarvo {
 
 bool WindowsEnvironment::get(const char* name, std::string& value) {
@@ -24,6 +26,15 @@ bool WindowsEnvironment::get(const char* name, std::string& value) {
 
 bool WindowsEnvironment::set(const char* name, const char* value) {
     return SetEnvironmentVariableA(name, value) != 0;
+}
+
+std::vector<std::string> WindowsEnvironment::block() {
+    std::vector<std::string> entries;
+    char* strings = GetEnvironmentStringsA();
+    if (!strings) return entries;
+    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) entries.emplace_back(entry);
+    FreeEnvironmentStringsA(strings);
+    return entries;
 }
 
 }  // namespace qarvo

@@ -1,0 +1,89 @@
+#include "vmargs/VariableExpansion.h"
+
+#include "os/Environment.h"
+#include "payload/PathHelpers.h"
+#include "payload/TempDirectories.h"
+#include "report/Log.h"
+
+namespace qarvo {
+
+namespace {
+
+std::string home;
+
+std::string upperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return text;
+}
+
+}  // namespace
+
+void replaceAll(std::string& text, const std::string& name, const std::string& value) {
+    if (name.empty()) return;
+    std::size_t at = text.find(name);
+    while (at != std::string::npos) {
+        if (text.size() - name.size() + value.size() > expandedCapacity) {
+            // Values that refer to later variables could otherwise grow without end.
+            logError("expanding %s would make %s longer than %u bytes; left as it is", name.c_str(), text.c_str(),
+                     static_cast<unsigned>(expandedCapacity));
+            return;
+        }
+        text.replace(at, name.size(), value);
+        logLine("expanding %s to %s in %s.", name.c_str(), value.c_str(), text.c_str());
+        at = text.find(name, at + value.size());
+    }
+}
+
+void expandVariables(std::string& text) {
+    const std::string directory = resolveRelativePath("", nullptr);
+    const std::string systemTemp = getSystemTempDirectory();
+    const std::string& launcherTemp = launcherTempDirectory();
+    const std::pair<const char*, const std::string*> fixed[] = {
+        {"%QARVO_EXEDIR%", &directory},
+        {"%MORAVELIN_EXEDIR%", &directory},
+        {"%QARVO_TEMPDIR%", &launcherTemp},
+        {"%MORAVELIN_TEMPDIR%", &launcherTemp},
+        {"%QARVO_PATHLIST_SEPARATOR%", nullptr},
+        {"%MORAVELIN_PATHLIST_SEPARATOR%", nullptr},
+        {"%QARVO_JVM_HOME%", &home},
+        {"%MORAVELIN_JVM_HOME%", &home},
+        {"${QARVO_EXEDIR}", &directory},
+        {"${MORAVELIN_EXEDIR}", &directory},
+        {"${QARVO_TEMPDIR}", &launcherTemp},
+        {"${MORAVELIN_TEMPDIR}", &launcherTemp},
+        {"${QARVO_PATHLIST_SEPARATOR}", nullptr},
+        {"${MORAVELIN_PATHLIST_SEPARATOR}", nullptr},
+        {"${QARVO_JVM_HOME}", &home},
+        {"${MORAVELIN_JVM_HOME}", &home},
+        {"${launcher:sys.launcherDirectory}", &directory},
+        {"${launcher:sys.launcherTempDirectory}", &launcherTemp},
+        {"${launcher:sys.pathlistSeparator}", nullptr},
+        {"${launcher:sys.jvmHome}", &home},
+        {"${launcher:sys.tempDir}", &systemTemp},
+    };
+    const std::string separator = ";";
+    for (const auto& [name, value] : fixed) replaceAll(text, name, value ? *value : separator);
+
+    for (const std::string& entry : environment().block()) {
+        std::size_t eq = entry.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string pattern = "${" + entry.substr(0, eq) + "}";
+        const std::string value = entry.substr(eq + 1);
+        replaceAll(text, pattern, value);
+        replaceAll(text, upperCase(pattern), value);
+    }
+}
+
+void setJvmHomeFromExecutable(const std::string& javaExe) {
+    std::size_t cut = 8;
+    if (javaExe.size() >= 9 && javaExe.compare(javaExe.size() - 9, 9, "javaw.exe") == 0) cut = 9;
+    home = javaExe.substr(0, javaExe.size() >= cut ? javaExe.size() - cut : 0) + "..";
+}
+
+const std::string& jvmHome() { return home; }
+
+void resetJvmHomeForTesting() { home.clear(); }
+
+}  // namespace qarvo
