@@ -7,4 +7,8 @@ namespace qarvo {
 // running one and ends the process with exit code 0.
 void runSingleInstanceCheck(bool honourConfiguration, bool notifyRunningInstance);
 
+// Name of this instance's semaphore once the check has run; null before (and
+// on a language restart, which skips the check).
+const char* semaphoreName();
+
 }  // namespace qarvo
