@@ -84,6 +84,30 @@ std::string FakePathSystem::fullPathName(const std::string& path) {
     return out;
 }
 
+namespace {
+
+// Windows opens "c:\\a\\.\\b" as "c:\\a\\b" and "c:\\a\\..\\b" as "c:\\b": the
+// segments "." and ".." of a drive-absolute path are resolved.
+std::string withoutDotSegments(const std::string& path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return path;
+    std::vector<std::string> segments;
+    std::stringstream rest(path.substr(3));
+    std::string segment;
+    while (std::getline(rest, segment, '\\')) {
+        if (segment == "." || segment.empty()) continue;
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+            continue;
+        }
+        segments.push_back(segment);
+    }
+    std::string out = path.substr(0, 3);
+    for (std::size_t i = 0; i < segments.size(); ++i) out += (i ? "\\" : "") + segments[i];
+    return out;
+}
+
+}  // namespace
+
 std::string FakeFileSystem::key(const std::string& path) {
     std::string k = path;
     for (char& c : k) {
@@ -96,7 +120,7 @@ std::string FakeFileSystem::key(const std::string& path) {
         collapsed += c;
     }
     while (collapsed.size() > 3 && collapsed.back() == '\\') collapsed.pop_back();
-    return collapsed;
+    return withoutDotSegments(collapsed);
 }
 
 namespace {
