@@ -2,6 +2,7 @@
 # Paths are relative to src/.
 target_sources(qarvo_core PRIVATE
   jvm/JavaVMLauncher.cpp
+  jvm/JvmEntry.cpp
 )
 if(QARVO_WINDOWS)
   target_sources(qarvo_windows PRIVATE
