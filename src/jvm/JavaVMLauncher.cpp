@@ -1,14 +1,29 @@
 #include "jvm/JavaVMLauncher.h"
 
+#include "jvm/JavaVMCreation.h"
+#include "jvm/MainInvocation.h"
 #include "report/Log.h"
 
 namespace qarvo {
 
-// No runtime can be loaded yet, so this is never reached with one.
-bool launchJavaVM(ArgumentList&, bool) {
+bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain, const LauncherProcess& process) {
     logLine("launching program");
-    logError("could not initialize JVM");
-    return false;
+    const VmOptionList launcherOptions = buildLauncherOptions(process);
+    if (!createJavaVM(launcherOptions, arguments)) {
+        logError("could not initialize JVM");
+        return false;
+    }
+    logLine("JVM created");
+    if (!callMain(arguments)) {
+        logError("could not call main");
+        return false;
+    }
+    if (destroyAfterMain) {
+        logLine("dest JVM");
+        javaVM()->DestroyJavaVM();
+    }
+    logLine("launch done");
+    return true;
 }
 
 }  // namespace qarvo

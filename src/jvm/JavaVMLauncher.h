@@ -1,13 +1,18 @@
 // Creating the Java virtual machine and calling the Java-side launcher class.
 #pragma once
 
+#include "jvm/LauncherOptions.h"
 #include "launcher/CommandLine.h"
 
 namespace qarvo {
 
-// Creates the virtual machine, calls WinLauncher.main and (with
-// `destroyAfterMain`) waits for the Java program; false when the machine could
-// not be created or main threw.
+// Builds the launcher options, creates the virtual machine, calls
+// WinLauncher.main and, with `destroyAfterMain`, waits in DestroyJavaVM until
+// the Java program's non-daemon threads have ended. False when the machine
+// could not be created or main threw (the machine is then left as it is).
+bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain, const LauncherProcess& process);
+
+// The same for this process (Windows side).
 bool launchJavaVM(ArgumentList& arguments, bool destroyAfterMain);
 
 }  // namespace qarvo

@@ -3,9 +3,11 @@
 namespace qarvo {
 
 namespace {
-void* createJavaVMEntry = nullptr;
+void* entryPoint = nullptr;
 }  // namespace
 
-void setCreateJavaVMEntry(void* entry) { createJavaVMEntry = entry; }
+void setCreateJavaVMEntry(void* entry) { entryPoint = entry; }
+
+void* createJavaVMEntry() { return entryPoint; }
 
 }  // namespace qarvo

@@ -7,4 +7,7 @@ namespace qarvo {
 // Records the address of the loaded runtime's JNI_CreateJavaVM export.
 void setCreateJavaVMEntry(void* entry);
 
+// The recorded address; null until a runtime library was loaded.
+void* createJavaVMEntry();
+
 }  // namespace qarvo

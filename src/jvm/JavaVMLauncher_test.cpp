@@ -1,0 +1,113 @@
+#include "jvm/JavaVMLauncher.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/Configuration.h"
+#include "jvm/JvmEntry.h"
+#include "jvm/testing/FakeJvm.h"
+#include "launcher/StartupArguments.h"
+#include "os/testing/Fakes.h"
+#include "vmargs/testing/FakeOptionsFiles.h"
+
+namespace qarvo {
+namespace {
+
+using testing::FakeJvm;
+using testing::FakeOptionsFiles;
+using testing::FakeSystem;
+
+class JavaVMLauncher : public ::testing::Test {
+protected:
+    JavaVMLauncher() {
+        system.files.addDirectory("C:\\");
+        system.files.addDirectory("C:\\Temp");
+        system.environment.variables = {{"PATH", "C:\\jre\\bin"}, {"MANPATH", "m"}};
+        configurationMaps().stringValues = {{2001, "e"}};
+        selectLauncherKind();
+        system.enableLog();
+    }
+    ~JavaVMLauncher() override {
+        clearConfiguration();
+        selectLauncherKind();
+    }
+    std::size_t logIndex(const std::string& line) {
+        auto lines = system.logLines();
+        return static_cast<std::size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    }
+    bool logged(const std::string& line) { return logIndex(line) < system.logLines().size(); }
+
+    FakeSystem system;
+    FakeOptionsFiles files;
+    FakeJvm jvm;
+    const LauncherProcess process{7, 437};
+};
+
+TEST_F(JavaVMLauncher, CompleteOptionOrder) {
+    auto& values = configurationMaps().stringValues;
+    values[123] = "-Xmx256m \"-Dkey=a b\"";
+    values[125] = "1";
+    values[121] = "A0lib\\app.jar";
+    files.add("C:\\app\\run.vmoptions", "-Dfrom.file=1\n-include-options ..\\shared\\more.vmoptions\n-Dafter=1\n");
+    files.add("C:\\shared\\more.vmoptions", "-Dincluded=1\n-include-options deeper.vmoptions\n");
+    files.add("C:\\shared\\deeper.vmoptions", "-Ddeeper=1\n");
+    ArgumentList arguments = {u"C:\\app\\run.exe", u"-J-Xss2m", u"doc.txt"};
+    ASSERT_TRUE(launchJavaVM(arguments, true, process));
+    const VmOptionList expected = {
+        "-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
+        "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\jre\\bin",
+        "-Xmx256m", "-Dkey=a b", "-Xss2m",
+        "-Dfrom.file=1", "-Dincluded=1", "-Ddeeper=1", "-Dafter=1",
+        "-Djava.class.path=C:\\app\\lib\\app.jar;"};
+    EXPECT_EQ(jvm.options, expected);
+    EXPECT_EQ(jvm.version, JNI_VERSION_1_2);
+    EXPECT_EQ(jvm.ignoreUnrecognized, JNI_TRUE);
+    EXPECT_FALSE(jvm.extraInfoGiven);
+    EXPECT_EQ(jvm.mainArguments, (std::vector<std::u16string>{u"false", u"", u"", u"", u"false", u"C:\\app\\run.exe", u"doc.txt"}));
+    // Every option is logged before the creation, so that a failed one can be diagnosed.
+    EXPECT_LT(logIndex("vmoption count 13"), logIndex("vmoption 0: -Dqarvo.moduleName=C:\\app\\run.exe"));
+    EXPECT_LT(logIndex("vmoption 12: -Djava.class.path=C:\\app\\lib\\app.jar;"), logIndex("Creating JVM"));
+    EXPECT_LT(logIndex("Creating JVM"), logIndex("JVM created"));
+}
+
+TEST_F(JavaVMLauncher, Outcomes) {
+    struct Case {
+        const char* name;
+        jint createResult;
+        bool mainThrows;
+        bool destroyAfterMain;
+        bool result;
+        bool mainCalled, destroyed;
+        const char* lastLine;
+    } cases[] = {
+        {"normal return", JNI_OK, false, true, true, true, true, "launch done"},
+        {"not destroyed when not asked", JNI_OK, false, false, true, true, false, "launch done"},
+        {"creation fails", JNI_ERR, false, true, false, false, false, "ERROR: could not initialize JVM"},
+        {"main throws: the machine is left as it is", JNI_OK, true, true, false, true, false, "ERROR: could not call main"},
+    };
+    for (const Case& c : cases) {
+        FakeJvm own;
+        own.java.createResult = c.createResult;
+        own.java.mainThrows = c.mainThrows;
+        ArgumentList arguments = {u"run.exe"};
+        EXPECT_EQ(launchJavaVM(arguments, c.destroyAfterMain, process), c.result) << c.name;
+        EXPECT_EQ(own.called("CallStaticVoidMethod main"), c.mainCalled) << c.name;
+        EXPECT_EQ(own.called("DestroyJavaVM"), c.destroyed) << c.name;
+        if (c.destroyed) {
+            EXPECT_TRUE(own.calledBefore("CallStaticVoidMethod main", "DestroyJavaVM")) << c.name;
+        }
+        EXPECT_EQ(system.logLines().back(), c.lastLine) << c.name;
+    }
+}
+
+TEST_F(JavaVMLauncher, NoRuntimeLibraryNoMachine) {
+    setCreateJavaVMEntry(nullptr);
+    ArgumentList arguments = {u"run.exe"};
+    EXPECT_FALSE(launchJavaVM(arguments, true, process));
+    EXPECT_TRUE(jvm.calls.empty());
+    EXPECT_TRUE(logged("ERROR: could not initialize JVM"));
+}
+
+}  // namespace
+}  // namespace qarvo

@@ -1,0 +1,50 @@
+#include "jvm/LauncherOptions.h"
+
+#include <string>
+
+#include "config/ConfigKeys.h"
+#include "config/Configuration.h"
+#include "instance/SingleInstance.h"
+#include "launcher/LaunchSequence.h"
+#include "launcher/StartupArguments.h"
+#include "os/Environment.h"
+#include "payload/IncludedFiles.h"
+#include "payload/PathHelpers.h"
+#include "payload/TempDirectories.h"
+#include "support/Format.h"
+
+namespace qarvo {
+
+namespace {
+
+std::string property(const char* name, const std::string& value) {
+    return formatText("-D%s=%s", name, value.c_str());
+}
+
+}  // namespace
+
+VmOptionList buildLauncherOptions(const LauncherProcess& process) {
+    VmOptionList options;
+    if (const char* semaphore = semaphoreName()) options.push_back(property("qarvo.semaphoreName", semaphore));
+    if (launcherKind() == 'i') options.push_back(formatText("-D%s=true", "qarvo.isMoravelin"));
+    options.push_back(property("qarvo.moduleName", launcherPath()));
+    options.push_back(property("sun.java.command", launcherPath()));
+    if (getIntValue(key::singleInstance) != 0) {
+        options.push_back(property("qarvo.processCommFile", makeCommFileName(process.processId)));
+    }
+    options.push_back(property("qarvo.tempDir", launcherTempDirectory()));
+    // The offset is unsigned: an executable beyond 2 GiB must not give a
+    // negative position, which the Java side would take for a restart.
+    const std::int64_t position = languageRestart() ? -1 : static_cast<std::int64_t>(extractionEndPosition());
+    options.push_back(property("qarvo.unextractedPosition", std::to_string(position)));
+    std::string path;
+    if (!environment().get("PATH", path) || path.size() > libraryPathCapacity) path.clear();
+    options.push_back("-Djava.library.path=" + path);
+    std::string manPath;
+    if (!environment().get("MANPATH", manPath)) {
+        options.push_back(formatText("-D%s=cp%d", "qarvo.consoleCodepage", static_cast<int>(process.consoleOutputCodePage)));
+    }
+    return options;
+}
+
+}  // namespace qarvo

@@ -1,0 +1,95 @@
+#include "jvm/LauncherOptions.h"
+
+#include <gtest/gtest.h>
+
+#include "config/Configuration.h"
+#include "instance/SingleInstance.h"
+#include "launcher/LaunchSequence.h"
+#include "launcher/StartupArguments.h"
+#include "os/testing/Fakes.h"
+#include "payload/TempDirectories.h"
+
+namespace qarvo {
+namespace {
+
+using testing::FakeSystem;
+
+class LauncherOptions : public ::testing::Test {
+protected:
+    LauncherOptions() {
+        system.files.addDirectory("C:\\");
+        system.files.addDirectory("C:\\Temp");
+    }
+    ~LauncherOptions() override {
+        clearConfiguration();
+        selectLauncherKind();
+    }
+    FakeSystem system;
+    const LauncherProcess process{4242, 850};
+};
+
+// The single-instance step does not name a semaphore yet, and no included
+// files are extracted: a normal start has no "qarvo.semaphoreName" and the
+// position behind the included files is 0. Both rows join the expectations
+// below when those steps exist.
+TEST_F(LauncherOptions, Combinations) {
+    ASSERT_EQ(semaphoreName(), nullptr);
+    struct Case {
+        const char* name;
+        bool languageRestart;
+        const char* kind;
+        const char* singleInstance;
+        bool manPath;
+        const char* tempDir;
+        VmOptionList expected;
+    } cases[] = {
+        {"language restart of kind e", true, "e", "0", true, "",
+         {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
+          "-Dqarvo.unextractedPosition=-1", "-Djava.library.path=C:\\bin;C:\\jre\\bin"}},
+        {"normal start of kind i, single instance, no MANPATH", false, "i", "1", false, "C:\\Temp\\qvo1.tmp_dir",
+         {"-Dqarvo.isMoravelin=true", "-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe",
+          "-Dqarvo.processCommFile=C:\\Temp\\qvo_p4242.tmp", "-Dqarvo.tempDir=C:\\Temp\\qvo1.tmp_dir",
+          "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
+        {"no kind key, key 10005 not a number", false, "", "yes", false, "",
+         {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
+          "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
+    };
+    for (const Case& c : cases) {
+        clearConfiguration();
+        configurationMaps().stringValues = {{2001, c.kind}, {10005, c.singleInstance}};
+        selectLauncherKind();
+        setLanguageRestart(c.languageRestart);
+        setLauncherTempDirectory(c.tempDir);
+        system.environment.variables = {{"PATH", "C:\\bin;C:\\jre\\bin"}};
+        if (c.manPath) system.environment.variables["MANPATH"] = "";
+        EXPECT_EQ(buildLauncherOptions(process), c.expected) << c.name;
+    }
+}
+
+TEST_F(LauncherOptions, LibraryPathIsEmptyWhenPathDoesNotFit) {
+    system.environment.variables = {{"MANPATH", "x"}};
+    struct Case {
+        std::size_t pathLength;
+        bool kept;
+    } cases[] = {{0, true}, {8171, true}, {8172, false}, {40000, false}};
+    for (const Case& c : cases) {
+        const std::string path(c.pathLength, 'p');
+        system.environment.variables["PATH"] = path;
+        EXPECT_EQ(buildLauncherOptions(process).back(), "-Djava.library.path=" + (c.kept ? path : "")) << c.pathLength;
+    }
+    system.environment.variables.erase("PATH");
+    EXPECT_EQ(buildLauncherOptions(process).back(), "-Djava.library.path=");
+}
+
+TEST_F(LauncherOptions, LongValuesAreNotCut) {
+    system.paths.launcher = "C:\\" + std::string(9000, 'd') + "\\run.exe";
+    setLauncherTempDirectory("C:\\" + std::string(9000, 't'));
+    VmOptionList options = buildLauncherOptions(process);
+    ASSERT_GE(options.size(), 3u);
+    EXPECT_EQ(options[0], "-Dqarvo.moduleName=" + system.paths.launcher);
+    EXPECT_EQ(options[1], "-Dsun.java.command=" + system.paths.launcher);
+    EXPECT_EQ(options[2], "-Dqarvo.tempDir=C:\\" + std::string(9000, 't'));
+}
+
+}  // namespace
+}  // namespace qarvo
