@@ -1,0 +1,262 @@
+// A whole start under Wine against a test runtime made of the doubles: a
+// jre directory beside the launcher whose java.exe and javaw.exe are the
+// scripted stub and whose jvm.dll is the recording stub. The stub's record
+// shows the options and the String[] the virtual machine received.
+#include <cctype>
+#include <fstream>
+
+#include "E2eSupport.h"
+#include "Locales.h"
+
+namespace qarvo::wine {
+namespace {
+
+constexpr const char* vmNotStartedText = "The JVM could not be started.";
+constexpr const char* mainClassText = "Couldn't load main class.";
+constexpr const char* mainMethodText = "Main method not found.";
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+fs::path doublesDirectory() { return winTool().parent_path(); }
+
+void writeText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class JvmLaunch : public WineTest {
+protected:
+    void SetUp() override {
+        WineTest::SetUp();
+        if (HasFatalFailure()) return;
+        // The test runtime: the stub java.exe answers "-version" like a Java 17.
+        const fs::path bin = directory() / "jre" / "bin";
+        fs::create_directories(bin / "client");
+        for (const char* name : {"java.exe", "javaw.exe"}) {
+            fs::copy_file(doublesDirectory() / "java.exe", bin / name);
+        }
+        writeText(bin / "java-stub-stderr.txt", "openjdk version \"17.0.15\" 2025-04-15\n");
+        fs::copy_file(doublesDirectory() / "jvm.dll", bin / "client" / "jvm.dll");
+    }
+
+    // The block of a launcher that finds the test runtime beside itself.
+    StringEntries entries(const StringEntries& extra = {}) const {
+        StringEntries e = sampleMessages();
+        e[128] = "B.\\jre";
+        e[126] = "1.8";
+        e[107] = "2";  // a console application: messages go to standard error
+        e[122] = "com.example.Main";
+        e[1005] = vmNotStartedText;
+        e[1010] = mainClassText;
+        e[1011] = mainMethodText;
+        e[1009] = "An internal error occurred (error code: {0})";
+        for (const auto& [key, value] : extra) e[key] = value;
+        return e;
+    }
+    fs::path launcher(const StringEntries& extra = {}) const {
+        fs::path path = makeConfiguredLauncher(directory(), "app", entries(extra));
+        EXPECT_FALSE(path.empty());
+        return path;
+    }
+    void script(const std::string& text) const { writeText(clientDirectory() / "jvm-stub-script.txt", text); }
+    fs::path clientDirectory() const { return directory() / "jre" / "bin" / "client"; }
+
+    RunResult start(const fs::path& program, const std::vector<std::string>& arguments = {},
+                    const std::string& locale = {}) const {
+        RunRequest request;
+        request.program = program;
+        request.arguments = arguments;
+        request.unsetEnvironment = {"MANPATH", "QARVO_LOG", "MORAVELIN_LOG"};
+        request.locale = locale;
+        return prefix().run(request);
+    }
+
+    // The lines the stub recorded.
+    std::vector<std::string> record() const {
+        bool ignored = false;
+        std::vector<std::string> lines = logLines(readTextFile(clientDirectory() / "jvm-stub-record.txt"), ignored);
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();
+        return lines;
+    }
+    // The recorded lines that begin with `prefix`, without it.
+    std::vector<std::string> recorded(const std::string& prefix) const {
+        std::vector<std::string> found;
+        for (const std::string& line : record()) {
+            if (line.rfind(prefix, 0) == 0) found.push_back(line.substr(prefix.size()));
+        }
+        return found;
+    }
+    // The options the virtual machine received, in order.
+    std::vector<std::string> options() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : recorded("option ")) {
+            const std::size_t colon = line.find(": ");
+            EXPECT_EQ(line.substr(0, colon), std::to_string(texts.size()));
+            texts.push_back(line.substr(colon + 2));
+        }
+        return texts;
+    }
+    // The String[] main received.
+    std::vector<std::string> mainArguments() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : recorded("main arg ")) texts.push_back(line.substr(line.find(": ") + 2));
+        return texts;
+    }
+    bool recordedLine(const std::string& line) const {
+        std::vector<std::string> lines = record();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    std::string windowsDirectory() const { return windowsPath(directory()); }
+};
+
+// The single-instance step does not name a semaphore yet and no files are
+// included: a normal start has no "qarvo.semaphoreName" and the position
+// behind the included files is 0. The expectations gain both when those steps
+// exist.
+TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
+    const fs::path app = launcher({{123, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""}, {125, "1"}, {121, "A1lib\\app.jar"}});
+    writeText(directory() / "lib" / "app.jar", "");
+    writeText(directory() / "app.vmoptions",
+              "# the default file\r\n  -Dfile=1  \r\n-include-options conf\\common.vmoptions\r\n-Dlast=1\r\n");
+    writeText(directory() / "conf" / "common.vmoptions", "-Dcommon=1\n-include-options extra.vmoptions\n");
+    writeText(directory() / "conf" / "extra.vmoptions", "-Dextra=1\n");
+    RunResult r = start(app, {"-J-Xss2m", "doc.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+
+    const std::string exe = windowsDirectory() + "\\app.exe";
+    std::vector<std::string> received = options();
+    ASSERT_EQ(received.size(), 14u);
+    const std::vector<std::string> launcherOptions = {"-Dqarvo.moduleName=" + exe, "-Dsun.java.command=" + exe,
+                                                      "-Dqarvo.tempDir=", "-Dqarvo.unextractedPosition=0"};
+    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 4), launcherOptions);
+    // PATH as the runtime's loading left it: with the runtime's bin directory
+    // (in whatever letter case the loading wrote it).
+    EXPECT_EQ(received[4].rfind("-Djava.library.path=", 0), 0u);
+    EXPECT_NE(lowerCase(received[4]).find(lowerCase(windowsDirectory() + "\\jre\\bin")), std::string::npos) << received[4];
+    EXPECT_EQ(received[5].rfind("-Dqarvo.consoleCodepage=cp", 0), 0u) << received[5];
+    const std::vector<std::string> userOptions = {
+        "-Xmx256m", "-Dhome=" + windowsDirectory() + "\\", "-Xss2m", "-Dfile=1", "-Dcommon=1", "-Dextra=1", "-Dlast=1",
+        "-Djava.class.path=" + windowsDirectory() + "\\lib\\app.jar;"};
+    EXPECT_EQ(std::vector<std::string>(received.begin() + 6, received.end()), userOptions);
+    EXPECT_TRUE(recordedLine("JNI_CreateJavaVM version=0x00010002 nOptions=14 ignoreUnrecognized=1"));
+    EXPECT_TRUE(recordedLine("FindClass com/qarvo/runtime/WinLauncher"));
+
+    std::vector<std::string> arguments = mainArguments();
+    ASSERT_EQ(arguments.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(arguments.begin(), arguments.begin() + 5),
+              (std::vector<std::string>{"false", "com.example.Main", "", "", "false"}));
+    EXPECT_TRUE(arguments[5].ends_with("app.exe")) << arguments[5];
+    EXPECT_EQ(arguments[6], "doc.txt");
+    const std::vector<std::string> lines = record();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "DestroyJavaVM");
+}
+
+TEST_F(JvmLaunch, ShortVmOptionsNameIsPreferred) {
+    const fs::path app = launcher();
+    struct Case {
+        bool shortName, longName;
+        const char* option;
+    } cases[] = {{true, true, "-Dfrom=app.vmoptions"}, {false, true, "-Dfrom=app.exe.vmoptions"}};
+    for (const Case& c : cases) {
+        fs::remove(directory() / "app.vmoptions");
+        fs::remove(clientDirectory() / "jvm-stub-record.txt");
+        if (c.shortName) writeText(directory() / "app.vmoptions", "-Dfrom=app.vmoptions\n");
+        if (c.longName) writeText(directory() / "app.exe.vmoptions", "-Dfrom=app.exe.vmoptions\n");
+        RunResult r = start(app);
+        ASSERT_EQ(r.exitCode, 0) << r.standardError;
+        std::vector<std::string> received = options();
+        ASSERT_GE(received.size(), 2u);
+        EXPECT_EQ(received[received.size() - 2], c.option);
+    }
+}
+
+TEST_F(JvmLaunch, DashJArgumentsGoToTheMachineWithKey125) {
+    struct Case {
+        const char* key125;
+        bool vmOption;
+        std::vector<std::string> javaTail;
+    } cases[] = {{"1", true, {"foo"}}, {"0", false, {"-J-Xmx512m", "foo"}}};
+    for (const Case& c : cases) {
+        fs::remove(clientDirectory() / "jvm-stub-record.txt");
+        RunResult r = start(launcher({{125, c.key125}}), {"-J-Xmx512m", "foo"});
+        ASSERT_EQ(r.exitCode, 0) << r.standardError;
+        std::vector<std::string> received = options();
+        EXPECT_EQ(std::count(received.begin(), received.end(), "-Xmx512m"), c.vmOption ? 1 : 0) << c.key125;
+        std::vector<std::string> arguments = mainArguments();
+        ASSERT_GE(arguments.size(), 6u);
+        EXPECT_EQ(std::vector<std::string>(arguments.begin() + 6, arguments.end()), c.javaTail) << c.key125;
+    }
+}
+
+TEST_F(JvmLaunch, NonAsciiArgumentsArriveAsTheSameText) {
+    std::string error;
+    ASSERT_TRUE(ensureLocale("de_DE.UTF-8", error)) << error;
+    RunResult r = start(launcher(), {"caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC"}, "de_DE.UTF-8");
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+    std::vector<std::string> arguments = mainArguments();
+    ASSERT_EQ(arguments.size(), 8u);
+    EXPECT_EQ(arguments[6], "caf\xC3\xA9");
+    EXPECT_EQ(arguments[7], "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST_F(JvmLaunch, OutcomesOfTheJavaSide) {
+    struct Case {
+        const char* script;
+        int exitCode;
+        const char* message;  // on standard error; null: none
+        bool mainCalled, destroyed;
+    } cases[] = {
+        {"", 0, nullptr, true, true},
+        {"create-fails -1\n", 1, vmNotStartedText, false, false},
+        {"missing-class com/qarvo/runtime/WinLauncher\n", 1, mainClassText, false, false},
+        {"missing-method main\n", 1, mainMethodText, false, false},
+        {"main-throws\n", 1, vmNotStartedText, true, false},
+        {"main-exit 7\n", 7, nullptr, true, false},
+    };
+    const fs::path app = launcher();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        fs::remove(clientDirectory() / "jvm-stub-record.txt");
+        script(c.script);
+        RunResult r = start(app);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        std::string expectedError = c.message ? quietMessage(c.message) : "";
+        if (std::string(c.script) == "main-throws\n") expectedError = "stub exception in main\n" + expectedError;
+        EXPECT_EQ(r.standardError, expectedError);
+        EXPECT_EQ(recordedLine("CallStaticVoidMethod main"), c.mainCalled);
+        EXPECT_EQ(recordedLine("DestroyJavaVM"), c.destroyed);
+    }
+}
+
+TEST_F(JvmLaunch, InstallerKindRunsTheFirstRunHookWhenMarked) {
+    const fs::path app = launcher({{2001, "i"}, {10003, "."}});
+    struct Case {
+        bool marker;
+        const char* firstRun;
+        bool hookCalled, mainCalled;
+    } cases[] = {{false, "true", false, true}, {true, "true", true, true}, {true, "false", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.marker ? "marker, " : "no marker, ") + c.firstRun);
+        fs::remove(clientDirectory() / "jvm-stub-record.txt");
+        fs::remove_all(directory() / ".moravelin");
+        if (c.marker) writeText(directory() / ".moravelin" / "firstrun", "");
+        script(std::string("firstrun ") + c.firstRun + "\n");
+        RunResult r = start(app);
+        EXPECT_EQ(r.exitCode, 0) << r.standardError;
+        EXPECT_EQ(recordedLine("FindClass com/moravelin/runtime/launcher/FirstRun"), c.hookCalled);
+        EXPECT_EQ(recordedLine("CallStaticBooleanMethod firstRun"), c.hookCalled);
+        EXPECT_EQ(recordedLine("FindClass com/moravelin/runtime/launcher/WinLauncher"), c.mainCalled);
+        EXPECT_EQ(recordedLine("CallStaticVoidMethod main"), c.mainCalled);
+        std::vector<std::string> received = options();
+        ASSERT_GE(received.size(), 2u);
+        EXPECT_EQ(received[0], "-Dqarvo.isMoravelin=true");
+        EXPECT_EQ(received.back(), "-Djava.class.path=" + windowsDirectory() + "\\.moravelin\\mrvruntime.jar;");
+    }
+}
+
+}  // namespace
+}  // namespace qarvo::wine
