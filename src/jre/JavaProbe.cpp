@@ -1,0 +1,171 @@
+#include "jre/JavaProbe.h"
+
+#include "config/ConfigKeys.h"
+#include "config/Configuration.h"
+#include "jre/Registry.h"
+#include "jre/RuntimeSystem.h"
+#include "jre/VersionCheck.h"
+#include "payload/PathHelpers.h"
+#include "payload/TempDirectories.h"
+#include "report/Log.h"
+
+namespace qarvo {
+
+namespace {
+
+// The version text recorded for a runtime whose "-version" run failed.
+constexpr const char* failedRunVersion = "1.0.0";
+// How much of a "-version" output is read: enough for the "Picked up ..."
+// lines that the option variables (at most 32767 characters each) cause.
+constexpr std::size_t probeOutputCapacity = 128 * 1024;
+constexpr std::size_t cachedVersionCapacity = 8192;
+
+std::string cacheKey(const std::string& javaExe) {
+    std::string key = versionCacheKey;
+    for (char c : javaExe) key += c == '\\' ? '/' : c;
+    return key;
+}
+
+std::string fileTimeBytes(const FileTime& time) {
+    std::string bytes(8, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<char>((time.low >> (8 * i)) & 0xFF);
+        bytes[4 + i] = static_cast<char>((time.high >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at, std::size_t size) {
+    std::uint32_t value = 0;
+    for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// The command line of a probe. CreateProcessA splits a command line without
+// application name at the first blank, so a path that still has one (a volume
+// without 8.3 names) is quoted.
+std::string probeCommandLine(const std::string& javaExe) {
+    std::string program;
+    if (!runtimeFiles().shortPathName(javaExe, program)) program = javaExe;
+    if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+    return program + " -version";
+}
+
+}  // namespace
+
+bool findJavaExe(std::string& javaExe, const std::string& home) {
+    javaExe = home + "\\jre\\bin\\java.exe";
+    if (getIntValue(key::requireJdk) != 0) {
+        if (fileExists(home + "\\lib\\tools.jar")) return true;
+        if (!fileExists(home + "\\bin\\javac.exe")) return false;
+        javaExe = home + "\\bin\\java.exe";
+        return true;
+    }
+    if (!fileExists(javaExe)) javaExe = home + "\\bin\\java.exe";
+    return true;
+}
+
+bool executableMatchesLauncher(const std::string& path) {
+    // The DOS header names the offset of the PE signature, which the machine
+    // type follows.
+    std::string dos, nt;
+    if (!runtimeFiles().readFile(path, 0, 64, dos) || dos.size() < 64 || dos.compare(0, 2, "MZ") != 0 ||
+        !runtimeFiles().readFile(path, littleEndian(dos, 0x3C, 4), 6, nt) || nt.size() < 6 ||
+        nt.compare(0, 4, std::string("PE\0\0", 4)) != 0) {
+        logLine("no executable header in %s", path.c_str());
+        return false;
+    }
+    const std::uint32_t machine = littleEndian(nt, 4, 2);
+    const std::uint16_t own = libraryLoader().processMachine();
+    if (machine != own) {
+        logLine("machine type 0x%04x of %s is not the launcher's 0x%04x", static_cast<unsigned>(machine),
+                path.c_str(), static_cast<unsigned>(own));
+        return false;
+    }
+    return true;
+}
+
+bool checkJavaExe(std::string& javaExe, std::string& version, const std::string& lowest,
+                  const std::string& highest, bool skipBetaCheck) {
+    logLine("checkJavaExe (%s, [out], %s, %s, %d)", javaExe.c_str(), lowest.c_str(), highest.c_str(),
+            skipBetaCheck ? 1 : 0);
+    javaExe = absolutePath(javaExe, false);
+    bool verdict = false;
+    FileTime lastWrite;
+    if (!findFileTime(javaExe, &lastWrite)) {
+        logLine("file doesn't exist");
+    } else {
+        logLine("file exists");
+        version.clear();
+        // The cache is shared with launchers of other machine types: an
+        // executable this launcher cannot use is rejected before it is looked up.
+        if (!executableMatchesLauncher(javaExe)) {
+            verdict = false;
+        } else if (readVersionCache(javaExe, lastWrite, version)) {
+            logLine("got version from registry %s", version.c_str());
+            verdict = versionAcceptable(version, lowest, highest, skipBetaCheck);
+        } else if (queryJavaVersion(javaExe, lastWrite, version)) {
+            logLine("got version from execution %s", version.c_str());
+            writeVersionCache(javaExe, lastWrite, version);
+            verdict = versionAcceptable(version, lowest, highest, skipBetaCheck);
+        } else {
+            logLine("couldn't get version");
+        }
+        if (verdict && getIntValue(key::applicationType) == 1 && javaExe.size() >= 4) {
+            javaExe.insert(javaExe.size() - 4, "w");
+            verdict = fileExists(javaExe);
+        }
+    }
+    logLine("checkJavaExe returning %d", verdict ? 1 : 0);
+    return verdict;
+}
+
+bool queryJavaVersion(const std::string& javaExe, const FileTime& lastWrite, std::string& version) {
+    const std::string commandLine = probeCommandLine(javaExe);
+    const std::string outputFile = makeTempFileName();
+    const ProbeRun run = probeProcess().run(commandLine, outputFile, probeTimeoutMs);
+    if (!run.started) {
+        logLine("Could not create process %s > %s (error %d)", commandLine.c_str(), outputFile.c_str(),
+                static_cast<int>(run.error));
+        runtimeFiles().deleteFile(outputFile);
+        return false;
+    }
+    logLine("Exit Code %d", static_cast<int>(run.exitCode));
+    if (run.timedOut) {
+        logLine("Terminating process");
+    } else if (run.exitCode != 0) {
+        // A runtime that cannot even report its version is not run again
+        // until it changes.
+        writeVersionCache(javaExe, lastWrite, failedRunVersion);
+    }
+    if (run.timedOut || run.exitCode != 0) {
+        runtimeFiles().deleteFile(outputFile);
+        return false;
+    }
+    std::string output;
+    bool found = runtimeFiles().readFile(outputFile, 0, probeOutputCapacity, output) &&
+                 extractJavaVersion(output, version);
+    if (!found) version.clear();
+    logLine("Java version: %s", version.c_str());
+    runtimeFiles().deleteFile(outputFile);
+    return found;
+}
+
+bool readVersionCache(const std::string& javaExe, const FileTime& lastWrite, std::string& version) {
+    const std::string key = cacheKey(javaExe);
+    std::string recorded;
+    if (!registry().readValue(Hive::currentUser, key, "LastWriteTime", 8, recorded) ||
+        recorded != fileTimeBytes(lastWrite)) {
+        return false;
+    }
+    return readRegistryText(Hive::currentUser, key, "Version", cachedVersionCapacity, version);
+}
+
+void writeVersionCache(const std::string& javaExe, const FileTime& lastWrite, const std::string& version) {
+    const std::string key = cacheKey(javaExe);
+    registry().writeValue(Hive::currentUser, key, "LastWriteTime", Registry::ValueType::binary,
+                          fileTimeBytes(lastWrite));
+    registry().writeValue(Hive::currentUser, key, "Version", Registry::ValueType::string, version);
+}
+
+}  // namespace qarvo
