@@ -2,6 +2,7 @@
 target_sources(qarvo_core PRIVATE
   jre/JavaProbe.cpp
   jre/Registry.cpp
+  jre/RegistryDiscovery.cpp
   jre/RuntimeSearch.cpp
   jre/RuntimeSystem.cpp
   jre/VersionCheck.cpp
@@ -16,6 +17,7 @@ if(QARVO_WINDOWS)
 else()
   target_sources(qarvo_unit_tests PRIVATE
     jre/JavaProbe_test.cpp
+    jre/RegistryDiscovery_test.cpp
     jre/VersionCheck_test.cpp
     jre/testing/RuntimeFakes.cpp
   )
