@@ -1,6 +1,7 @@
 # Java runtime discovery. Paths are relative to src/.
 target_sources(qarvo_core PRIVATE
   jre/JavaProbe.cpp
+  jre/LibraryLoading.cpp
   jre/Registry.cpp
   jre/RegistryDiscovery.cpp
   jre/RuntimeSearch.cpp
@@ -17,6 +18,7 @@ if(QARVO_WINDOWS)
 else()
   target_sources(qarvo_unit_tests PRIVATE
     jre/JavaProbe_test.cpp
+    jre/LibraryLoading_test.cpp
     jre/RegistryDiscovery_test.cpp
     jre/VersionCheck_test.cpp
     jre/testing/RuntimeFakes.cpp
