@@ -2,6 +2,7 @@
 target_sources(qarvo_core PRIVATE
   jre/JavaProbe.cpp
   jre/LibraryLoading.cpp
+  jre/PackedRuntime.cpp
   jre/Registry.cpp
   jre/RegistryDiscovery.cpp
   jre/RuntimeSearch.cpp
@@ -20,6 +21,7 @@ else()
     jre/JavaProbe_test.cpp
     jre/LibraryLoading_test.cpp
     jre/RegistryDiscovery_test.cpp
+    jre/RuntimeSearch_test.cpp
     jre/VersionCheck_test.cpp
     jre/testing/RuntimeFakes.cpp
   )

@@ -6,6 +6,8 @@
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
 #include "jre/RuntimeSearch.h"
+#include "jre/windows/RegistryWin.h"
+#include "jre/windows/RuntimeSystemWin.h"
 #include "jvm/JavaVMLauncher.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/NativeLibraryPath.h"
@@ -32,6 +34,10 @@ WindowsErrorSink windowsErrorSink;
 WindowsPathSystem windowsPathSystem;
 WindowsFileSystem windowsFileSystem;
 WindowsTempSystem windowsTempSystem;
+WindowsRegistry windowsRegistry;
+WindowsRuntimeFiles windowsRuntimeFiles;
+WindowsProbeProcess windowsProbeProcess;
+WindowsLibraryLoader windowsLibraryLoader;
 
 void installSystem() {
     installEnvironment(windowsEnvironment);
@@ -40,6 +46,10 @@ void installSystem() {
     installPathSystem(windowsPathSystem);
     installFileSystem(windowsFileSystem);
     installTempSystem(windowsTempSystem);
+    installRegistry(windowsRegistry);
+    installRuntimeFiles(windowsRuntimeFiles);
+    installProbeProcess(windowsProbeProcess);
+    installLibraryLoader(windowsLibraryLoader);
 }
 
 }  // namespace

@@ -1,0 +1,174 @@
+#include "jre/RuntimeSearch.h"
+
+#include <gtest/gtest.h>
+
+#include "jre/RegistryDiscovery.h"
+#include "jre/testing/RuntimeFakes.h"
+#include "vmargs/VariableExpansion.h"
+
+namespace qarvo {
+namespace {
+
+using testing::RuntimeFixture;
+
+// The search's trace: what it tests, in order, without the probe details.
+std::vector<std::string> trace(const RuntimeFixture& fx) {
+    std::vector<std::string> lines =
+        fx.logLinesStartingWith({"checkJavaExe (", "Testing", "Has ", "Search sequence finished", "found JRE"});
+    for (std::string& line : lines) line = line.substr(0, line.find(", [out]"));
+    return lines;
+}
+
+TEST(RuntimeSearch, TheSampleSequenceInItsOrder) {
+    RuntimeFixture fx;
+    fx.setKey(128, "B.\\jre;EJAVA_HOME;EJDK_HOME;Y;");
+    fx.setKey(126, "1.6");
+    fx.setKey(160, "app");
+    fx.files.write("C:\\app\\.moravelin\\pref_jre.cfg", "C:\\Pref\r\n");
+    fx.files.write("C:\\app\\.moravelin\\inst_jre.cfg", "C:\\inst\n");
+    fx.system.environment.variables = {{"JAVA_HOME", "C:\\javahome"}, {"JDK_HOME", "C:\\jdkhome"},
+                                       {"QARVO_JAVA_HOME", "C:\\q"}, {"MORAVELIN_JAVA_HOME", "C:\\m"}};
+    fx.addRuntime("C:\\javahome", "1.5.0_22");  // too old everywhere
+    fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.6");
+    fx.registry.setString(Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.6", "JavaHome", "C:\\reg");
+    fx.registry.setString(Hive::currentUser, installationsKey, "app", "C:\\prevu");
+    fx.registry.setString(Hive::localMachine, installationsKey, "app", "C:\\prevm");
+    EXPECT_FALSE(LoadDLL(true));
+    EXPECT_EQ(trace(fx), (std::vector<std::string>{
+                             "Has preferred location C:\\Pref",
+                             "checkJavaExe (c:\\pref\\bin\\java.exe",
+                             "Testing location .\\jre (type B)",
+                             "checkJavaExe (c:\\app\\jre\\bin\\java.exe",
+                             "Testing location JAVA_HOME (type E)",
+                             "checkJavaExe (C:\\javahome\\bin\\java.exe",
+                             "Testing location JDK_HOME (type E)",
+                             "checkJavaExe (C:\\jdkhome\\bin\\java.exe",
+                             "Testing location  (type Y)",
+                             "checkJavaExe (C:\\reg\\bin\\java.exe",  // CurrentVersion
+                             "checkJavaExe (C:\\reg\\bin\\java.exe",  // newest registered
+                             "Has installer location C:\\inst",
+                             "checkJavaExe (c:\\inst\\bin\\java.exe",
+                             "Testing relative location .\\jre",
+                             "checkJavaExe (C:\\prevu\\jre\\bin\\java.exe",
+                             "checkJavaExe (C:\\prevm\\jre\\bin\\java.exe",
+                             "Search sequence finished",
+                             "checkJavaExe (C:\\q\\bin\\java.exe",
+                             "checkJavaExe (C:\\m\\bin\\java.exe",
+                         }));
+    EXPECT_EQ(fx.logLinesStartingWith({"ERROR: "}), std::vector<std::string>{"ERROR: No JVM found"});
+}
+
+TEST(RuntimeSearch, AnOldShippedRuntimeIsAcceptedByTheSecondPassUnlessItIsForeign) {
+    for (std::uint16_t machine : {0x014C, 0x8664}) {
+        RuntimeFixture fx;
+        fx.setKey(128, "B.\\jre;Y");
+        fx.setKey(126, "1.6");
+        fx.addRuntime("C:\\app\\jre", "1.5.0_22");
+        fx.files.write("C:\\app\\jre\\bin\\java.exe", testing::peHeader(machine));
+        std::string javaExe, description;
+        const FoundBy found = searchJvm(javaExe, description);
+        if (machine == 0x8664) {
+            EXPECT_EQ(found, FoundBy::None);
+            continue;
+        }
+        EXPECT_EQ(found, FoundBy::Location);
+        EXPECT_EQ(javaExe, "c:\\app\\jre\\bin\\java.exe");
+        EXPECT_EQ(description, ".\\jre");
+        EXPECT_EQ(fx.logLinesStartingWith({"c:\\app"}), std::vector<std::string>{"c:\\app\\jre\\bin\\java.exe exists"});
+    }
+}
+
+TEST(RuntimeSearch, TypeLettersAndTheSecondPass) {
+    RuntimeFixture fx;
+    fx.setKey(128, "XC:\\x;bC:\\y;AC:\\abs;A\\\\srv\\j;Arel;RC:;Bd:\\b;S;;");
+    std::string javaExe, description;
+    EXPECT_EQ(searchJvm(javaExe, description), FoundBy::None);
+    std::vector<std::string> tested = fx.logLinesStartingWith({"Testing"});
+    EXPECT_EQ(tested, (std::vector<std::string>{
+                          "Testing location C:\\x (type X)", "Testing location C:\\y (type b)",
+                          "Testing location C:\\abs (type A)", "Testing location \\\\srv\\j (type A)",
+                          "Testing location rel (type A)", "Testing location C: (type R)",
+                          "Testing location d:\\b (type B)", "Testing location  (type S)",
+                          "Testing relative location rel", "Testing relative location d:\\b",
+                      }));
+}
+
+TEST(RuntimeSearch, LocationFilesGiveTheirFirstLine) {
+    const std::string none = "(none)";
+    struct Case {
+        std::string content;
+        std::string line;
+    } cases[] = {
+        {"C:\\pref\r\n", "C:\\pref"}, {"C:\\a\nC:\\b\n", "C:\\a"}, {"C:\\a\r\r\n", "C:\\a"},
+        {"\r\n", ""},                  {"", none},                  {std::string(9000, 'a'), std::string(8191, 'a')},
+    };
+    for (const Case& c : cases) {
+        RuntimeFixture fx;
+        fx.setKey(10003, ".");
+        fx.files.write("C:\\app\\.moravelin\\pref_jre.cfg", c.content);
+        std::string line;
+        EXPECT_EQ(readLocationFile(line, preferredLocationFile) ? line : none, c.line) << c.content.substr(0, 20);
+    }
+}
+
+TEST(RuntimeSearch, EnvironmentVariablesWithForwardSlashesOrTooLong) {
+    RuntimeFixture fx;
+    fx.addRuntime("C:\\java\\jre", "1.8.0_402");
+    fx.system.environment.variables = {{"J", "c:/java/jre"}, {"LONG", "C:\\java\\jre;" + std::string(8200, 'x')},
+                                       {"EMPTY", ""}};
+    std::string javaExe;
+    EXPECT_TRUE(testEnvironmentVariable(javaExe, "J", "1.6", ""));
+    EXPECT_EQ(javaExe, "c:\\java\\jre\\bin\\java.exe");
+    EXPECT_FALSE(testEnvironmentVariable(javaExe, "LONG", "", ""));
+    EXPECT_FALSE(testEnvironmentVariable(javaExe, "EMPTY", "", ""));
+    EXPECT_FALSE(testEnvironmentVariable(javaExe, "UNSET", "", ""));
+}
+
+TEST(RuntimeSearch, OneMessageChosenByHowTheBrokenRuntimeWasFound) {
+    struct Case {
+        const char* sequence;
+        const char* shown;
+    } cases[] = {
+        {"S", "none 32"},
+        {"EJAVA_HOME", "variable JAVA_HOME"},
+        {"BC:\\r", "location C:\\r"},
+        {"Y", "vm {0}"},
+    };
+    for (const Case& c : cases) {
+        RuntimeFixture fx;
+        fx.setKey(128, c.sequence);
+        for (auto [key, text] : {std::pair{1005, "vm {0}"}, {1016, "none {0}"}, {1017, "variable {0}"},
+                                 {1019, "location {0}"}}) {
+            fx.setKey(key, text);
+        }
+        const std::string javaExe = fx.addRuntime("C:\\r", "1.8.0_402", "none");
+        fx.loader.modules.clear();  // its jvm.dll does not load
+        fx.files.searchPathResult = javaExe;
+        fx.system.environment.variables["JAVA_HOME"] = "C:\\r";
+        fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.8");
+        fx.registry.setString(Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.8", "JavaHome", "C:\\r");
+        EXPECT_FALSE(LoadDLL(true)) << c.sequence;
+        ASSERT_EQ(fx.system.errors.shown.size(), 1u) << c.sequence;
+        const std::string& text = fx.system.errors.shown[0].text;
+        EXPECT_EQ(text.substr(0, text.find("\n\nLog: ")), c.shown);
+        EXPECT_EQ(fx.logLinesStartingWith({"ERROR: "}),
+                  (std::vector<std::string>{"ERROR: Could not get DLL-Handle.", "ERROR: Could not load functions"}));
+        EXPECT_EQ(jvmHome(), "c:\\r\\bin\\..");
+    }
+}
+
+TEST(RuntimeSearch, LoadsTheRuntimeFoundAndRecordsItsHome) {
+    RuntimeFixture fx;
+    fx.setKey(128, "B%QARVO_EXEDIR%jre");
+    fx.addRuntime("C:\\app\\jre", "17");
+    fx.setKey(126, "17.0");
+    EXPECT_TRUE(LoadDLL(true));
+    EXPECT_TRUE(fx.system.errors.shown.empty());
+    EXPECT_EQ(jvmHome(), "c:\\app\\jre\\bin\\..");
+    EXPECT_EQ(fx.logLinesStartingWith({"Trying to load", "Loading of"}),
+              (std::vector<std::string>{"Trying to load JVM-DLL from c:\\app\\jre\\bin\\java.exe",
+                                        "Loading of JVM-DLL successful"}));
+}
+
+}  // namespace
+}  // namespace qarvo
