@@ -148,12 +148,6 @@ TEST_F(ClassPath, AppendAndPrependNeverMakeEmptyElements) {
     }
 }
 
-TEST_F(ClassPath, NoTemporaryDirectoryNoSearchInIt) {
-    configurationMaps().stringValues[121] = "A0a.jar";
-    EXPECT_EQ(buildClassPathOption({}), "-Djava.class.path=C:\\app\\a.jar;");
-    for (const std::string& pattern : system.files.searches) EXPECT_EQ(pattern.find("Temp\\qvo"), std::string::npos);
-}
-
 TEST_F(ClassPath, LongClassPathsAreNeverCut) {
     system.files.addDirectory("C:\\app\\lib");
     const std::string longName(120, 'n');

