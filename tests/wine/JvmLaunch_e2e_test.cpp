@@ -2,6 +2,10 @@
 // jre directory beside the launcher whose java.exe and javaw.exe are the
 // scripted stub and whose jvm.dll is the recording stub. The stub's record
 // shows the options and the String[] the virtual machine received.
+//
+// Each test runs in a prefix of its own: a start records the runtime it
+// probed in the registry, where the runtime search of every later start in
+// the same prefix would find it.
 #include <cctype>
 #include <fstream>
 
@@ -32,6 +36,9 @@ protected:
     void SetUp() override {
         WineTest::SetUp();
         if (HasFatalFailure()) return;
+        std::string error;
+        own_ = Prefix::clone("jvmlaunch", error);
+        ASSERT_TRUE(own_) << error;
         // The test runtime: the stub java.exe answers "-version" like a Java 17.
         const fs::path bin = directory() / "jre" / "bin";
         fs::create_directories(bin / "client");
@@ -71,7 +78,7 @@ protected:
         request.arguments = arguments;
         request.unsetEnvironment = {"MANPATH", "QARVO_LOG", "MORAVELIN_LOG"};
         request.locale = locale;
-        return prefix().run(request);
+        return own_->run(request);
     }
 
     // The lines the stub recorded.
@@ -110,6 +117,9 @@ protected:
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
     std::string windowsDirectory() const { return windowsPath(directory()); }
+
+private:
+    std::unique_ptr<Prefix> own_;
 };
 
 // The single-instance step does not name a semaphore yet and no files are
