@@ -216,7 +216,9 @@ bool testSearchPath(std::string& javaExe, const std::string& lowest, const std::
 }
 
 bool readLocationFile(std::string& line, const char* suffix) {
-    const std::string path = absolutePath(getStringValue(key::applicationDirectory), true) + suffix;
+    std::string path = absolutePath(getStringValue(key::applicationDirectory), true);
+    if (!path.empty() && path.back() == '\\') path.pop_back();  // the launcher directory ends in one
+    path += suffix;
     std::string bytes;
     if (!runtimeFiles().readFile(path, 0, textCapacity + 1, bytes) || bytes.empty()) return false;
     std::size_t end = std::min({bytes.find('\n'), bytes.find('\0'), textCapacity, bytes.size()});

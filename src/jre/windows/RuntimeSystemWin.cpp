@@ -9,6 +9,8 @@ namespace qarvo {
 namespace {
 
 constexpr DWORD pathCapacity = 8192;
+constexpr DWORD sharingRetryMs = 10;
+constexpr DWORD sharingWaitMs = 2000;
 
 class FileHandle {
 public:
@@ -50,7 +52,15 @@ bool WindowsRuntimeFiles::readFile(const std::string& path, std::uint64_t offset
     return true;
 }
 
-bool WindowsRuntimeFiles::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool WindowsRuntimeFiles::deleteFile(const std::string& path) {
+    // A child process that has just ended may still hold the file for a few
+    // milliseconds (seen under Wine after a probe run): wait a little for it.
+    for (DWORD waited = 0;; waited += sharingRetryMs) {
+        if (DeleteFileA(path.c_str())) return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || waited >= sharingWaitMs) return false;
+        Sleep(sharingRetryMs);
+    }
+}
 
 bool WindowsRuntimeFiles::shortPathName(const std::string& path, std::string& shortPath) {
     char buffer[pathCapacity];
