@@ -1,0 +1,54 @@
+// Test runtimes for the end-to-end tests of the runtime search: directory
+// trees of the stub java.exe and jvm.dll, launchers that log, and the log of
+// one start.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "E2eSupport.h"
+
+namespace qarvo::wine {
+
+// What "-version" prints on a Java 17 runtime.
+inline constexpr const char* java17Output = "openjdk version \"17.0.15\" 2025-04-15\r\n";
+
+struct TestRuntime {
+    std::string output = java17Output;   // standard error of "-version"
+    std::string jvmType = "client";      // bin\<type>\jvm.dll; empty: no jvm.dll
+    bool sixtyFourBit = false;           // java.exe and javaw.exe built for x86-64
+    int exitCode = 0;                    // exit code of "-version"
+};
+
+// Lays out a runtime home: bin\java.exe and bin\javaw.exe (copies of the
+// stub, scripted by files in bin) and the jvm.dll.
+void makeRuntime(const std::filesystem::path& home, const TestRuntime& runtime = {});
+
+// The lines of bin\java-stub-record.txt: one per run of the stub in bin.
+std::size_t stubRuns(const std::filesystem::path& home);
+
+void writeText(const std::filesystem::path& path, const std::string& text);
+std::string lowerCase(std::string text);
+
+// The normalised form the launcher gives a path: its Windows form in lower case.
+std::string launcherForm(const std::filesystem::path& path);
+
+struct LoggedStart {
+    RunResult result;
+    std::vector<std::string> log;  // lines of the diagnostic log of this start
+    // The log lines that begin with one of `prefixes`, in order.
+    std::vector<std::string> linesStartingWith(const std::vector<std::string>& prefixes) const;
+    bool hasLine(const std::string& line) const;
+};
+
+// Starts `launcher` in `prefix` with the log on and the extra environment, and
+// reads the log it wrote (an earlier log of the same launcher is removed first).
+LoggedStart startLogged(const Prefix& prefix, const std::filesystem::path& launcher,
+                        const std::map<std::string, std::string>& environment = {});
+
+// The message of a start with the log on, as it reaches standard error.
+std::string messageWithLog(const std::string& text);
+
+}  // namespace qarvo::wine
