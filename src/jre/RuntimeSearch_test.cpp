@@ -11,53 +11,6 @@ namespace {
 
 using testing::RuntimeFixture;
 
-// The search's trace: what it tests, in order, without the probe details.
-std::vector<std::string> trace(const RuntimeFixture& fx) {
-    std::vector<std::string> lines =
-        fx.logLinesStartingWith({"checkJavaExe (", "Testing", "Has ", "Search sequence finished", "found JRE"});
-    for (std::string& line : lines) line = line.substr(0, line.find(", [out]"));
-    return lines;
-}
-
-TEST(RuntimeSearch, TheSampleSequenceInItsOrder) {
-    RuntimeFixture fx;
-    fx.setKey(128, "B.\\jre;EJAVA_HOME;EJDK_HOME;Y;");
-    fx.setKey(126, "1.6");
-    fx.setKey(160, "app");
-    fx.files.write("C:\\app\\.moravelin\\pref_jre.cfg", "C:\\Pref\r\n");
-    fx.files.write("C:\\app\\.moravelin\\inst_jre.cfg", "C:\\inst\n");
-    fx.system.environment.variables = {{"JAVA_HOME", "C:\\javahome"}, {"JDK_HOME", "C:\\jdkhome"},
-                                       {"QARVO_JAVA_HOME", "C:\\q"}, {"MORAVELIN_JAVA_HOME", "C:\\m"}};
-    fx.addRuntime("C:\\javahome", "1.5.0_22");  // too old everywhere
-    fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.6");
-    fx.registry.setString(Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.6", "JavaHome", "C:\\reg");
-    fx.registry.setString(Hive::currentUser, installationsKey, "app", "C:\\prevu");
-    fx.registry.setString(Hive::localMachine, installationsKey, "app", "C:\\prevm");
-    EXPECT_FALSE(LoadDLL(true));
-    EXPECT_EQ(trace(fx), (std::vector<std::string>{
-                             "Has preferred location C:\\Pref",
-                             "checkJavaExe (c:\\pref\\bin\\java.exe",
-                             "Testing location .\\jre (type B)",
-                             "checkJavaExe (c:\\app\\jre\\bin\\java.exe",
-                             "Testing location JAVA_HOME (type E)",
-                             "checkJavaExe (C:\\javahome\\bin\\java.exe",
-                             "Testing location JDK_HOME (type E)",
-                             "checkJavaExe (C:\\jdkhome\\bin\\java.exe",
-                             "Testing location  (type Y)",
-                             "checkJavaExe (C:\\reg\\bin\\java.exe",  // CurrentVersion
-                             "checkJavaExe (C:\\reg\\bin\\java.exe",  // newest registered
-                             "Has installer location C:\\inst",
-                             "checkJavaExe (c:\\inst\\bin\\java.exe",
-                             "Testing relative location .\\jre",
-                             "checkJavaExe (C:\\prevu\\jre\\bin\\java.exe",
-                             "checkJavaExe (C:\\prevm\\jre\\bin\\java.exe",
-                             "Search sequence finished",
-                             "checkJavaExe (C:\\q\\bin\\java.exe",
-                             "checkJavaExe (C:\\m\\bin\\java.exe",
-                         }));
-    EXPECT_EQ(fx.logLinesStartingWith({"ERROR: "}), std::vector<std::string>{"ERROR: No JVM found"});
-}
-
 TEST(RuntimeSearch, AnOldShippedRuntimeIsAcceptedByTheSecondPassUnlessItIsForeign) {
     for (std::uint16_t machine : {0x014C, 0x8664}) {
         RuntimeFixture fx;
