@@ -74,6 +74,10 @@ TEST_F(LauncherLayout, ImportsOnlyWindowsSystemLibraries) {
     EXPECT_TRUE(kernel32);
 }
 
+// Every byte is downloaded with every application: the generic launcher stays
+// below 160 KiB.
+TEST_F(LauncherLayout, StaysSmall) { EXPECT_LT(bytes_.size(), 160u * 1024u); }
+
 TEST_F(LauncherLayout, CarriesTheApplicationManifest) {
     const PeSection* resources = section(".rsrc");
     ASSERT_NE(resources, nullptr);

@@ -12,6 +12,12 @@ namespace {
 [[noreturn]] void outOfMemory() { ExitProcess(3); }
 }  // namespace
 
+namespace __gnu_cxx {
+// The default handler prints the demangled type of an uncaught exception; the
+// launcher throws none, and the demangler alone is 36 KiB.
+[[noreturn]] void __verbose_terminate_handler() { outOfMemory(); }
+}  // namespace __gnu_cxx
+
 namespace std {
 [[noreturn]] void __throw_bad_alloc() { outOfMemory(); }
 [[noreturn]] void __throw_bad_array_new_length() { outOfMemory(); }
@@ -29,6 +35,11 @@ void* operator new(std::size_t n) {
     return p;
 }
 void* operator new[](std::size_t n) { return operator new(n); }
+// Temporary buffers (std::stable_sort) ask for memory they can do without.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
