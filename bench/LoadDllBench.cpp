@@ -16,43 +16,12 @@
 
 #include "config/Configuration.h"
 #include "jre/RuntimeSearch.h"
-#include "jre/windows/RegistryWin.h"
-#include "jre/windows/RuntimeSystemWin.h"
-#include "os/windows/EnvironmentWin.h"
-#include "os/windows/FileSystemWin.h"
-#include "payload/windows/PathSystemWin.h"
-#include "payload/windows/TempSystemWin.h"
+#include "launcher/windows/WindowsSystem.h"
 #include "report/ErrorReport.h"
-#include "report/windows/ErrorSinkWin.h"
-#include "report/windows/LogPlatformWin.h"
 
 using namespace qarvo;
 
 namespace {
-
-WindowsEnvironment environmentWin;
-WindowsLogPlatform logPlatformWin;
-WindowsErrorSink errorSinkWin;
-WindowsPathSystem pathSystemWin;
-WindowsFileSystem fileSystemWin;
-WindowsTempSystem tempSystemWin;
-WindowsRegistry registryWin;
-WindowsRuntimeFiles runtimeFilesWin;
-WindowsProbeProcess probeProcessWin;
-WindowsLibraryLoader libraryLoaderWin;
-
-void installSystem() {
-    installEnvironment(environmentWin);
-    installLogPlatform(logPlatformWin);
-    installErrorSink(errorSinkWin);
-    installPathSystem(pathSystemWin);
-    installFileSystem(fileSystemWin);
-    installTempSystem(tempSystemWin);
-    installRegistry(registryWin);
-    installRuntimeFiles(runtimeFilesWin);
-    installProbeProcess(probeProcessWin);
-    installLibraryLoader(libraryLoaderWin);
-}
 
 double nowMs() {
     static LARGE_INTEGER frequency = [] {
@@ -74,7 +43,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: loaddll_bench <sequence> <lowest> <cold|warm> <iterations>\n");
         return 2;
     }
-    installSystem();
+    installWindowsSystem();
     setQuietErrors();
     configurationMaps().stringValues[128] = argv[1];
     configurationMaps().stringValues[126] = argv[2];

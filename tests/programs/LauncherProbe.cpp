@@ -20,15 +20,12 @@
 
 #include "config/Configuration.h"
 #include "config/windows/OwnExecutable.h"
-#include "os/windows/EnvironmentWin.h"
-#include "os/windows/FileSystemWin.h"
+#include "launcher/windows/WindowsSystem.h"
 #include "payload/PathHelpers.h"
 #include "payload/TempDirectories.h"
 #include "payload/windows/PathSystemWin.h"
 #include "payload/windows/TempSystemWin.h"
 #include "report/ErrorReport.h"
-#include "report/windows/ErrorSinkWin.h"
-#include "report/windows/LogPlatformWin.h"
 
 using namespace qarvo;
 
@@ -61,11 +58,6 @@ private:
     TempSystem& real_;
 };
 
-WindowsEnvironment environmentImpl;
-WindowsLogPlatform logImpl;
-WindowsErrorSink errorImpl;
-WindowsPathSystem pathImpl;
-WindowsFileSystem fileImpl;
 WindowsTempSystem tempImpl;
 FailingTempSystem failingTemp(tempImpl);
 
@@ -77,11 +69,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    installEnvironment(environmentImpl);
-    installLogPlatform(logImpl);
-    installErrorSink(errorImpl);
-    installPathSystem(pathImpl);
-    installFileSystem(fileImpl);
+    installWindowsSystem();
     installTempSystem(failingTemp);
 
     int i = 1;
