@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "jre/RuntimeSearch.h"
 #include "launcher/windows/WindowsSystem.h"
@@ -45,8 +46,8 @@ int main(int argc, char** argv) {
     }
     installWindowsSystem();
     setQuietErrors();
-    configurationMaps().stringValues[128] = argv[1];
-    configurationMaps().stringValues[126] = argv[2];
+    configurationMaps().stringValues[key::searchSequence] = argv[1];
+    configurationMaps().stringValues[key::lowestVersion] = argv[2];
     const bool cold = std::string(argv[3]) == "cold";
     const int iterations = std::max(1, std::atoi(argv[4]));
 

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         std::cerr << error << "\n";
         return 1;
     }
-    const fs::path bench = genericLauncher().parent_path().parent_path() / "bench" / "loaddll_bench.exe";
+    const fs::path bench = win32Program("bench/loaddll_bench.exe");
     const fs::path dir = wineRoot() / "bench";
     fs::remove_all(dir);
     fs::create_directories(dir);

@@ -64,9 +64,7 @@ std::optional<fs::path> logFileNamedIn(const std::string& standardError, const P
     const std::string marker = "\r\n\r\nLog: ";
     const std::size_t at = standardError.rfind(marker);
     if (at == std::string::npos) return std::nullopt;
-    std::string path = standardError.substr(at + marker.size());
-    while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-    return prefix.linuxPath(path);
+    return prefix.linuxPath(trimLineEnd(standardError.substr(at + marker.size())));
 }
 
 std::vector<std::string> logLines(const std::string& text, bool& onlyCrlf) {

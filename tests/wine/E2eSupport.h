@@ -12,6 +12,8 @@
 #include "ChildProcess.h"
 #include "LauncherFiles.h"
 #include "WineHarness.h"
+#include "config/ConfigKeys.h"
+#include "report/ErrorReport.h"
 
 namespace qarvo::wine {
 
@@ -21,13 +23,13 @@ constexpr const char* wrongParameterText = "Wrong Parameter Usage";
 constexpr const char* noRuntimeText =
     "No Java runtime found.\nPlease define QARVO_JAVA_HOME to point to an installed {0}-bit JDK or JRE\n"
     "or download a Java runtime.";
-// The configuration keys the tests set.
-constexpr std::int32_t applicationTypeKey = 107;
-constexpr std::int32_t workingDirectoryKey = 146;
-constexpr std::int32_t captionKey = 1000;
-constexpr std::int32_t wrongParameterKey = 1007;
-constexpr std::int32_t noRuntimeKey = 1016;
-constexpr std::int32_t launcherKindKey = 2001;
+// The configuration keys the tests set most, by the launcher's own numbers.
+constexpr std::int32_t applicationTypeKey = key::applicationType;
+constexpr std::int32_t workingDirectoryKey = key::workingDirectory;
+constexpr std::int32_t captionKey = message::caption;
+constexpr std::int32_t wrongParameterKey = message::wrongParameterUsage;
+constexpr std::int32_t noRuntimeKey = message::noRuntimeFound;
+constexpr std::int32_t launcherKindKey = key::launcherKind;
 
 // The message keys above with their usual texts.
 StringEntries sampleMessages();

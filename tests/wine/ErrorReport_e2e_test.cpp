@@ -37,7 +37,8 @@ TEST_F(ErrorReport, ApplicationTypeChoosesStandardErrorOrMessageBox) {
         const fs::path launcher = makeConfiguredLauncher(directory(), "type" + std::to_string(n++), entries);
         ASSERT_FALSE(launcher.empty());
         RunResult r = runLauncher(launcher, c.arguments);
-        // No runtime search is wired in yet: every configured start ends here.
+        // The shared prefix holds no Java runtime, so the runtime search finds
+        // none and every start ends with 83 and the no-runtime message.
         EXPECT_EQ(r.exitCode, 83);
         EXPECT_EQ(r.standardError, c.onStandardError ? expected : "");
         EXPECT_EQ(r.standardOutput, "");

@@ -6,67 +6,40 @@
 // Each test runs in a prefix of its own: a start records the runtime it
 // probed in the registry, where the runtime search of every later start in
 // the same prefix would find it.
-#include <cctype>
-#include <fstream>
-
-#include "E2eSupport.h"
 #include "Locales.h"
+#include "TestRuntimes.h"
 
 namespace qarvo::wine {
 namespace {
 
-constexpr const char* vmNotStartedText = "The JVM could not be started.";
 constexpr const char* mainClassText = "Couldn't load main class.";
 constexpr const char* mainMethodText = "Main method not found.";
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-fs::path doublesDirectory() { return winTool().parent_path(); }
-
-void writeText(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-class JvmLaunch : public WineTest {
+class JvmLaunch : public RuntimeTest {
 protected:
     void SetUp() override {
-        WineTest::SetUp();
+        RuntimeTest::SetUp();
         if (HasFatalFailure()) return;
         std::string error;
         own_ = Prefix::clone("jvmlaunch", error);
         ASSERT_TRUE(own_) << error;
         // The test runtime: the stub java.exe answers "-version" like a Java 17.
-        const fs::path bin = directory() / "jre" / "bin";
-        fs::create_directories(bin / "client");
-        for (const char* name : {"java.exe", "javaw.exe"}) {
-            fs::copy_file(doublesDirectory() / "java.exe", bin / name);
-        }
-        writeText(bin / "java-stub-stderr.txt", "openjdk version \"17.0.15\" 2025-04-15\n");
-        fs::copy_file(doublesDirectory() / "jvm.dll", bin / "client" / "jvm.dll");
+        makeRuntime(directory() / "jre");
     }
 
-    // The block of a launcher that finds the test runtime beside itself.
-    StringEntries entries(const StringEntries& extra = {}) const {
-        StringEntries e = sampleMessages();
-        e[128] = "B.\\jre";
-        e[126] = "1.8";
-        e[107] = "2";  // a console application: messages go to standard error
-        e[122] = "com.example.Main";
-        e[1005] = vmNotStartedText;
-        e[1010] = mainClassText;
-        e[1011] = mainMethodText;
-        e[1009] = "An internal error occurred (error code: {0})";
-        for (const auto& [key, value] : extra) e[key] = value;
-        return e;
-    }
+    // A launcher whose block finds the test runtime beside it.
     fs::path launcher(const StringEntries& extra = {}) const {
-        fs::path path = makeConfiguredLauncher(directory(), "app", entries(extra));
-        EXPECT_FALSE(path.empty());
-        return path;
+        StringEntries entries = {
+            {key::searchSequence, "B.\\jre"},
+            {key::lowestVersion, "1.8"},
+            {key::applicationType, "2"},  // a console application: messages go to standard error
+            {key::mainClass, "com.example.Main"},
+            {message::mainClassNotLoaded, mainClassText},
+            {message::mainMethodNotFound, mainMethodText},
+            {message::internalError, "An internal error occurred (error code: {0})"},
+        };
+        for (const auto& [key, value] : extra) entries[key] = value;
+        return RuntimeTest::launcher(entries);
     }
     void script(const std::string& text) const { writeText(clientDirectory() / "jvm-stub-script.txt", text); }
     fs::path clientDirectory() const { return directory() / "jre" / "bin" / "client"; }
@@ -82,12 +55,7 @@ protected:
     }
 
     // The lines the stub recorded.
-    std::vector<std::string> record() const {
-        bool ignored = false;
-        std::vector<std::string> lines = logLines(readTextFile(clientDirectory() / "jvm-stub-record.txt"), ignored);
-        if (!lines.empty() && lines.back().empty()) lines.pop_back();
-        return lines;
-    }
+    std::vector<std::string> record() const { return recordLines(clientDirectory() / "jvm-stub-record.txt"); }
     // The recorded lines that begin with `prefix`, without it.
     std::vector<std::string> recorded(const std::string& prefix) const {
         std::vector<std::string> found;
@@ -127,7 +95,9 @@ private:
 // behind the included files is 0. The expectations gain both when those steps
 // exist.
 TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
-    const fs::path app = launcher({{123, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""}, {125, "1"}, {121, "A1lib\\app.jar"}});
+    const fs::path app = launcher({{key::vmOptions, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""},
+                                   {key::dashJArguments, "1"},
+                                   {key::classPath, "A1lib\\app.jar"}});
     writeText(directory() / "lib" / "app.jar", "");
     writeText(directory() / "app.vmoptions",
               "# the default file\r\n  -Dfile=1  \r\n-include-options conf\\common.vmoptions\r\n-Dlast=1\r\n");
@@ -145,7 +115,7 @@ TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
     // PATH as the runtime's loading left it: with the runtime's bin directory
     // (in whatever letter case the loading wrote it).
     EXPECT_EQ(received[4].rfind("-Djava.library.path=", 0), 0u);
-    EXPECT_NE(lowerCase(received[4]).find(lowerCase(windowsDirectory() + "\\jre\\bin")), std::string::npos) << received[4];
+    EXPECT_NE(lowerCase(received[4]).find(normal("jre/bin")), std::string::npos) << received[4];
     EXPECT_EQ(received[5].rfind("-Dqarvo.consoleCodepage=cp", 0), 0u) << received[5];
     const std::vector<std::string> userOptions = {
         "-Xmx256m", "-Dhome=" + windowsDirectory() + "\\", "-Xss2m", "-Dfile=1", "-Dcommon=1", "-Dextra=1", "-Dlast=1",
@@ -192,7 +162,7 @@ TEST_F(JvmLaunch, DashJArgumentsGoToTheMachineWithKey125) {
     } cases[] = {{"1", true, {"foo"}}, {"0", false, {"-J-Xmx512m", "foo"}}};
     for (const Case& c : cases) {
         fs::remove(clientDirectory() / "jvm-stub-record.txt");
-        RunResult r = start(launcher({{125, c.key125}}), {"-J-Xmx512m", "foo"});
+        RunResult r = start(launcher({{key::dashJArguments, c.key125}}), {"-J-Xmx512m", "foo"});
         ASSERT_EQ(r.exitCode, 0) << r.standardError;
         std::vector<std::string> received = options();
         EXPECT_EQ(std::count(received.begin(), received.end(), "-Xmx512m"), c.vmOption ? 1 : 0) << c.key125;
@@ -243,7 +213,7 @@ TEST_F(JvmLaunch, OutcomesOfTheJavaSide) {
 }
 
 TEST_F(JvmLaunch, InstallerKindRunsTheFirstRunHookWhenMarked) {
-    const fs::path app = launcher({{2001, "i"}, {10003, "."}});
+    const fs::path app = launcher({{key::launcherKind, "i"}, {key::applicationDirectory, "."}});
     struct Case {
         bool marker;
         const char* firstRun;

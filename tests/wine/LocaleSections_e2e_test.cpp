@@ -8,8 +8,6 @@
 namespace qarvo::wine {
 namespace {
 
-fs::path launcherProbe() { return genericLauncher().parent_path().parent_path() / "tests/programs/launcher_probe.exe"; }
-
 struct LocaleCase {
     const char* name;
     const char* locale;  // LC_ALL; empty: Wine's default (en_US)

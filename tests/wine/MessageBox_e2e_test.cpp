@@ -39,18 +39,13 @@ protected:
     fs::path directory_;
 };
 
-std::string withoutLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
 TEST_F(MessageBox, FailedStartShowsTheConfiguredTextAndCaption) {
     const fs::path launcher = makeConfiguredLauncher(
         directory_, "app", {{applicationTypeKey, "1"}, {captionKey, "My Caption"}, {noRuntimeKey, "No Java {0}"}});
     ASSERT_FALSE(launcher.empty());
     auto [box, launcherRun] = showAndDismiss(launcher, "My Caption");
     EXPECT_EQ(box.exitCode, 0) << "no box captioned \"My Caption\": " << box.standardError;
-    EXPECT_EQ(withoutLineEnd(box.standardOutput), "No Java 32");
+    EXPECT_EQ(trimLineEnd(box.standardOutput), "No Java 32");
     EXPECT_EQ(launcherRun.exitCode, 83) << "ends once the box is dismissed";
     EXPECT_EQ(launcherRun.standardError, "");
 }
@@ -58,7 +53,7 @@ TEST_F(MessageBox, FailedStartShowsTheConfiguredTextAndCaption) {
 TEST_F(MessageBox, BlockFailureShowsItsTextWithAnEmptyCaption) {
     auto [box, launcherRun] = showAndDismiss(genericLauncher(), "");
     EXPECT_EQ(box.exitCode, 0) << "no box with an empty caption: " << box.standardError;
-    EXPECT_EQ(withoutLineEnd(box.standardOutput), "Internal Error: readInt");
+    EXPECT_EQ(trimLineEnd(box.standardOutput), "Internal Error: readInt");
     EXPECT_EQ(launcherRun.exitCode, 1);
 }
 

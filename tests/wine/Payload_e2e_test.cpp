@@ -11,14 +11,8 @@
 namespace qarvo::wine {
 namespace {
 
-fs::path launcherProbe() { return genericLauncher().parent_path().parent_path() / "tests/programs/launcher_probe.exe"; }
-
 // The first line of a program's output, without its line end.
-std::string firstLine(const std::string& text) {
-    std::string line = text.substr(0, text.find('\n'));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
+std::string firstLine(const std::string& text) { return trimLineEnd(text.substr(0, text.find('\n'))); }
 
 // ANSI code page 1252 bytes of a UTF-8 text made of Latin-1 characters.
 std::string cp1252(const std::string& utf8) {
@@ -174,7 +168,7 @@ TEST_F(Payload, LauncherTemporaryDirectoriesAreNewForEveryRun) {
 }
 
 TEST_F(Payload, FiveFailedAttemptsEndWithInternalErrorSeven) {
-    const char* text = "1009=An internal error occurred (error code: {0})";
+    const std::string text = std::to_string(message::internalError) + "=An internal error occurred (error code: {0})";
     RunResult failed = probe({"--quiet", "--set", text, "--fail-create-directory", "5", "launcher-temp-dir"});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.standardError, "An internal error occurred (error code: 7)\r\n");

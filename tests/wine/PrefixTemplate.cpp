@@ -56,11 +56,6 @@ bool templateIsCurrent(const fs::path& templatePath) {
     return !ec && stampTime > newestWineFile();
 }
 
-std::string trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
 // Runs wineboot in a new prefix with its server already up, seeds the settings
 // and records the user's temporary directory.
 bool initialisePrefix(const Prefix& prefix, std::string& temporaryDirectory, std::string& error) {
@@ -83,7 +78,7 @@ bool initialisePrefix(const Prefix& prefix, std::string& temporaryDirectory, std
     echo.arguments = {"/c", "echo", "%TMP%"};
     echo.workingDirectory = prefix.path();
     RunResult temp = prefix.run(echo);
-    temporaryDirectory = trimmed(temp.standardOutput);
+    temporaryDirectory = trimLineEnd(temp.standardOutput);
     if (temp.exitCode != 0 || temporaryDirectory.size() < 3 || temporaryDirectory[1] != ':') {
         error = "could not read %TMP% of the new prefix: '" + temp.standardOutput + "'";
         return false;

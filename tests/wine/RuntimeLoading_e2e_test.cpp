@@ -13,23 +13,12 @@
 namespace qarvo::wine {
 namespace {
 
-constexpr const char* locationText = "The runtime in {0} could not be loaded.";
 const std::string javaSoftKey = "SOFTWARE\\JavaSoft";
 const std::string locatedKey = "SOFTWARE\\tarnwell\\qarvo\\locatedjvms";
 const std::string cacheKey = "SOFTWARE\\tarnwell\\qarvo\\jvms";
 
-class RuntimeLoading : public WineTest {
+class RuntimeLoading : public RuntimeTest {
 protected:
-    fs::path launcher(const StringEntries& extra, const std::string& name = "app") const {
-        StringEntries entries = sampleMessages();
-        entries[1019] = locationText;
-        for (const auto& [key, value] : extra) entries[key] = value;
-        fs::path path = makeConfiguredLauncher(directory(), name, entries);
-        EXPECT_FALSE(path.empty());
-        return path;
-    }
-    std::string win(const std::string& relative) const { return windowsPath(directory() / relative); }
-    std::string normal(const std::string& relative) const { return launcherForm(directory() / relative); }
     // The runtime a start loaded, from its log; empty when none.
     static std::string loadedFrom(const LoggedStart& start) {
         if (!start.hasLine("Loading of JVM-DLL successful")) return {};
@@ -40,7 +29,8 @@ protected:
 
 TEST_F(RuntimeLoading, ThePreferredTypeFirstThenTheFixedList) {
     makeRuntime(directory() / "rt", {.jvmType = "server"});
-    LoggedStart start = startLogged(prefix(), launcher({{128, "Brt"}, {152, "client"}}));
+    LoggedStart start =
+        startLogged(prefix(), launcher({{key::searchSequence, "Brt"}, {key::preferredVmType, "client"}}));
     EXPECT_NE(start.result.exitCode, 83) << start.result.standardError;
     const std::string bin = normal("rt") + "\\bin\\";
     EXPECT_EQ(start.linesStartingWith({"Trying " + bin, "Loading of"}),
@@ -54,8 +44,8 @@ TEST_F(RuntimeLoading, ThePreferredTypeFirstThenTheFixedList) {
 TEST_F(RuntimeLoading, AKitLoadsTheLibraryOfItsOwnRuntime) {
     makeRuntime(directory() / "jdk", {.jvmType = ""});
     fs::create_directories(directory() / "jdk" / "jre" / "bin" / "client");
-    fs::copy_file(winTool().parent_path() / "jvm.dll", directory() / "jdk" / "jre" / "bin" / "client" / "jvm.dll");
-    LoggedStart start = startLogged(prefix(), launcher({{128, "Bjdk"}}));
+    fs::copy_file(doublesDirectory() / "jvm.dll", directory() / "jdk" / "jre" / "bin" / "client" / "jvm.dll");
+    LoggedStart start = startLogged(prefix(), launcher({{key::searchSequence, "Bjdk"}}));
     EXPECT_NE(start.result.exitCode, 83) << start.result.standardError;
     EXPECT_EQ(loadedFrom(start), normal("jdk") + "\\bin\\java.exe");
     EXPECT_TRUE(start.hasLine("Trying " + normal("jdk") + "\\bin\\..\\jre\\bin\\client\\jvm.dll (exists 1)"));
@@ -63,7 +53,7 @@ TEST_F(RuntimeLoading, AKitLoadsTheLibraryOfItsOwnRuntime) {
 
 TEST_F(RuntimeLoading, PathIsRestoredExactlyAfterAFailedLoad) {
     makeRuntime(directory() / "rt", {.jvmType = ""});
-    LoggedStart start = startLogged(prefix(), launcher({{128, "Brt"}}));
+    LoggedStart start = startLogged(prefix(), launcher({{key::searchSequence, "Brt"}}));
     EXPECT_EQ(start.result.exitCode, 83);
     EXPECT_EQ(start.result.standardError.rfind(messageWithLog(withArgument(locationText, "rt")), 0), 0u)
         << start.result.standardError;
@@ -108,7 +98,7 @@ TEST_F(RuntimeLoading, RegistryTieRules) {
          [&] { return located("HKCU", "user") && located("HKLM", "machine"); }, "machine"},
         {"1.6.0_20 is newer than 1.6.0_3", [&] { return located("HKCU", "u20") && located("HKLM", "m3"); }, "u20"},
     };
-    const fs::path app = launcher({{128, "Y"}});
+    const fs::path app = launcher({{key::searchSequence, "Y"}});
     for (const Case& c : cases) {
         for (const char* hive : {"HKCU", "HKLM"}) ASSERT_TRUE(own->deleteRegistryTree(hive, locatedKey));
         ASSERT_TRUE(own->deleteRegistryTree("HKLM", javaSoftKey));
@@ -139,7 +129,7 @@ TEST_F(RuntimeLoading, TheCacheSparesTheRunUntilTheExecutableChanges) {
     ASSERT_TRUE(own) << error;
     ASSERT_TRUE(own->deleteRegistryTree("HKCU", cacheKey));
     makeRuntime(directory() / "rt");
-    const fs::path app = launcher({{128, "Brt"}});
+    const fs::path app = launcher({{key::searchSequence, "Brt"}});
     std::string entry = cacheKey + "\\" + normal("rt") + "\\bin\\java.exe";
     std::replace(entry.begin() + cacheKey.size() + 1, entry.end(), '\\', '/');
 
@@ -163,7 +153,7 @@ TEST_F(RuntimeLoading, TheCacheSparesTheRunUntilTheExecutableChanges) {
 
     // A runtime that fails its "-version" run is recorded as 1.0.0 and not run again.
     makeRuntime(directory() / "bad", {.exitCode = 1});
-    const fs::path badApp = launcher({{128, "EBAD_JAVA"}, {126, "1.6"}}, "bad");
+    const fs::path badApp = launcher({{key::searchSequence, "EBAD_JAVA"}, {key::lowestVersion, "1.6"}}, "bad");
     std::string badEntry = cacheKey + "\\" + normal("bad") + "\\bin\\java.exe";
     std::replace(badEntry.begin() + cacheKey.size() + 1, badEntry.end(), '\\', '/');
     for (int run = 0; run < 2; ++run) {

@@ -11,10 +11,6 @@
 namespace qarvo::wine {
 namespace {
 
-constexpr const char* vmNotStartedText = "The JVM could not be started.";
-constexpr const char* variableText = "The runtime named by {0} could not be loaded.";
-constexpr const char* locationText = "The runtime in {0} could not be loaded.";
-
 // The search's trace in a log: what it tested, in order, without the bounds.
 std::vector<std::string> trace(const LoggedStart& start) {
     std::vector<std::string> lines =
@@ -23,27 +19,15 @@ std::vector<std::string> trace(const LoggedStart& start) {
     return lines;
 }
 
-class RuntimeSearch : public WineTest {
-protected:
-    fs::path launcher(const StringEntries& extra, const std::string& name = "app") const {
-        StringEntries entries = sampleMessages();
-        entries[1005] = vmNotStartedText;
-        entries[1017] = variableText;
-        entries[1019] = locationText;
-        for (const auto& [key, value] : extra) entries[key] = value;
-        fs::path path = makeConfiguredLauncher(directory(), name, entries);
-        EXPECT_FALSE(path.empty());
-        return path;
-    }
-    std::string win(const std::string& relative) const { return windowsPath(directory() / relative); }
-    std::string normal(const std::string& relative) const { return launcherForm(directory() / relative); }
-};
+class RuntimeSearch : public RuntimeTest {};
 
 TEST_F(RuntimeSearch, TheSampleSequenceInItsDocumentedOrder) {
     std::string error;
     std::unique_ptr<Prefix> own = Prefix::clone("sample-sequence", error);  // it writes HKLM and HKCU
     ASSERT_TRUE(own) << error;
-    const fs::path app = launcher({{128, "B.\\jre;EJAVA_HOME;EJDK_HOME;Y;"}, {126, "1.6"}, {160, "qarvo-e2e"}});
+    const fs::path app = launcher({{key::searchSequence, "B.\\jre;EJAVA_HOME;EJDK_HOME;Y;"},
+                                   {key::lowestVersion, "1.6"},
+                                   {key::installationId, "qarvo-e2e"}});
     writeText(directory() / ".moravelin" / "pref_jre.cfg", win("pref") + "\r\n");
     writeText(directory() / ".moravelin" / "inst_jre.cfg", win("inst") + "\r\n");
     makeRuntime(directory() / "reg", {.output = "java version \"1.5.0_22\"\r\n"});
@@ -87,7 +71,7 @@ TEST_F(RuntimeSearch, TheSampleSequenceInItsDocumentedOrder) {
 }
 
 TEST_F(RuntimeSearch, AnOldShippedRuntimeIsRejectedFirstAndAcceptedByTheSecondPass) {
-    const fs::path app = launcher({{128, "B.\\jre;EJAVA_HOME"}, {126, "1.8"}});
+    const fs::path app = launcher({{key::searchSequence, "B.\\jre;EJAVA_HOME"}, {key::lowestVersion, "1.8"}});
     makeRuntime(directory() / "jre", {.output = "java version \"1.6.0_45\"\r\n"});
     LoggedStart start = startLogged(prefix(), app);
     EXPECT_NE(start.result.exitCode, 83) << start.result.standardError;
@@ -100,7 +84,7 @@ TEST_F(RuntimeSearch, AnOldShippedRuntimeIsRejectedFirstAndAcceptedByTheSecondPa
 }
 
 TEST_F(RuntimeSearch, AVariableWithForwardSlashesAndARuntimeThatPicksUpOptions) {
-    const fs::path app = launcher({{128, "EMY_JAVA"}, {126, "17"}});
+    const fs::path app = launcher({{key::searchSequence, "EMY_JAVA"}, {key::lowestVersion, "17"}});
     makeRuntime(directory() / "rt", {.output = "Picked up JAVA_TOOL_OPTIONS: -Dx=\"java version \\\"1\\\"\"\r\n"
                                                "openjdk version \"17.0.15\" 2025-04-15\r\n"});
     std::string slashed = win("rt");
@@ -113,7 +97,7 @@ TEST_F(RuntimeSearch, AVariableWithForwardSlashesAndARuntimeThatPicksUpOptions) 
 }
 
 TEST_F(RuntimeSearch, APreferredLocationFileWithCrLf) {
-    const fs::path app = launcher({{128, ""}, {10003, "."}});
+    const fs::path app = launcher({{key::searchSequence, ""}, {key::applicationDirectory, "."}});
     makeRuntime(directory() / "chosen");
     writeText(directory() / ".moravelin" / "pref_jre.cfg", win("chosen") + "\r\nignored\r\n");
     LoggedStart start = startLogged(prefix(), app);
@@ -129,12 +113,12 @@ TEST_F(RuntimeSearch, RuntimesOfAnotherMachineTypeArePassedOverInBothPasses) {
     const std::string java64 = normal("jre64") + "\\bin\\java.exe";
     const std::string passedOver = "machine type 0x8664 of " + java64 + " is not the launcher's 0x014c";
 
-    LoggedStart found = startLogged(prefix(), launcher({{128, "Bjre64;Bjre"}}, "both"));
+    LoggedStart found = startLogged(prefix(), launcher({{key::searchSequence, "Bjre64;Bjre"}}, "both"));
     EXPECT_NE(found.result.exitCode, 83) << found.result.standardError;
     EXPECT_TRUE(found.hasLine(passedOver));
     EXPECT_TRUE(found.hasLine("Trying to load JVM-DLL from " + normal("jre") + "\\bin\\java.exe"));
 
-    LoggedStart alone = startLogged(prefix(), launcher({{128, "Bjre64"}}, "alone"));
+    LoggedStart alone = startLogged(prefix(), launcher({{key::searchSequence, "Bjre64"}}, "alone"));
     EXPECT_EQ(alone.result.exitCode, 83);
     EXPECT_EQ(alone.result.standardError.rfind(messageWithLog(withArgument(noRuntimeText, "32")), 0), 0u)
         << "not the message of a runtime that failed to load: " << alone.result.standardError;
@@ -162,7 +146,7 @@ TEST_F(RuntimeSearch, OneMessagePerFailureAndExitCode83) {
     };
     for (const Case& c : cases) {
         RunRequest request;
-        request.program = launcher({{128, c.sequence}}, c.name);
+        request.program = launcher({{key::searchSequence, c.sequence}}, c.name);
         request.environment = {{"BROKEN_JAVA", win("broken")}, {"WINEPATH", win("broken") + "\\bin"}};
         request.unsetEnvironment = {"QARVO_LOG", "MORAVELIN_LOG"};
         RunResult r = own->run(request);

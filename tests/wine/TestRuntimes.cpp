@@ -8,8 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path doublesDirectory() { return winTool().parent_path(); }
-
 const std::string logHeader = "Started executable ";
 
 bool isLogOf(const fs::path& file, const fs::path& launcher) {
@@ -42,6 +40,8 @@ std::string lowerCase(std::string text) {
 
 std::string launcherForm(const fs::path& path) { return lowerCase(windowsPath(path)); }
 
+fs::path doublesDirectory() { return winTool().parent_path(); }
+
 void makeRuntime(const fs::path& home, const TestRuntime& runtime) {
     const fs::path bin = home / "bin";
     fs::create_directories(bin);
@@ -58,12 +58,14 @@ void makeRuntime(const fs::path& home, const TestRuntime& runtime) {
     }
 }
 
-std::size_t stubRuns(const fs::path& home) {
+std::vector<std::string> recordLines(const fs::path& file) {
     bool ignored = false;
-    std::vector<std::string> lines = logLines(readTextFile(home / "bin" / "java-stub-record.txt"), ignored);
+    std::vector<std::string> lines = logLines(readTextFile(file), ignored);
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    return lines.size();
+    return lines;
 }
+
+std::size_t stubRuns(const fs::path& home) { return recordLines(home / "bin" / "java-stub-record.txt").size(); }
 
 std::vector<std::string> LoggedStart::linesStartingWith(const std::vector<std::string>& prefixes) const {
     std::vector<std::string> found;
@@ -102,5 +104,20 @@ LoggedStart startLogged(const Prefix& prefix, const fs::path& launcher,
 }
 
 std::string messageWithLog(const std::string& text) { return crlf(text + "\n\nLog: "); }
+
+fs::path RuntimeTest::launcher(const StringEntries& extra, const std::string& name) const {
+    StringEntries entries = sampleMessages();
+    entries[message::jvmNotStarted] = vmNotStartedText;
+    entries[message::variableRuntimeBroken] = variableText;
+    entries[message::locationRuntimeBroken] = locationText;
+    for (const auto& [key, value] : extra) entries[key] = value;
+    fs::path path = makeConfiguredLauncher(directory(), name, entries);
+    EXPECT_FALSE(path.empty());
+    return path;
+}
+
+std::string RuntimeTest::win(const std::string& relative) const { return windowsPath(directory() / relative); }
+
+std::string RuntimeTest::normal(const std::string& relative) const { return launcherForm(directory() / relative); }
 
 }  // namespace qarvo::wine

@@ -22,9 +22,15 @@ struct TestRuntime {
     int exitCode = 0;                    // exit code of "-version"
 };
 
+// The directory of the Windows test doubles (java.exe, jvm.dll, wintool.exe).
+std::filesystem::path doublesDirectory();
+
 // Lays out a runtime home: bin\java.exe and bin\javaw.exe (copies of the
 // stub, scripted by files in bin) and the jvm.dll.
 void makeRuntime(const std::filesystem::path& home, const TestRuntime& runtime = {});
+
+// The lines a stub recorded in `file`, one per call; none when it is missing.
+std::vector<std::string> recordLines(const std::filesystem::path& file);
 
 // The lines of bin\java-stub-record.txt: one per run of the stub in bin.
 std::size_t stubRuns(const std::filesystem::path& home);
@@ -50,5 +56,23 @@ LoggedStart startLogged(const Prefix& prefix, const std::filesystem::path& launc
 
 // The message of a start with the log on, as it reaches standard error.
 std::string messageWithLog(const std::string& text);
+
+// Texts of the messages of a found runtime that fails, as the tests configure them.
+inline constexpr const char* vmNotStartedText = "The JVM could not be started.";
+inline constexpr const char* variableText = "The runtime named by {0} could not be loaded.";
+inline constexpr const char* locationText = "The runtime in {0} could not be loaded.";
+
+// Base of the tests that start launchers against test runtimes laid out in
+// the test's directory.
+class RuntimeTest : public WineTest {
+protected:
+    // directory()/name.exe with the sample messages, the three texts above and
+    // `extra` (which wins) in its block.
+    std::filesystem::path launcher(const StringEntries& extra = {}, const std::string& name = "app") const;
+    // The Windows form of a path below the test's directory ("rt" or "jre/bin").
+    std::string win(const std::string& relative) const;
+    // The same in the launcher's normalised form.
+    std::string normal(const std::string& relative) const;
+};
 
 }  // namespace qarvo::wine

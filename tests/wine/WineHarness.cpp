@@ -16,8 +16,15 @@
 namespace qarvo::wine {
 
 fs::path wineRoot() { return QARVO_WINE_ROOT; }
-fs::path genericLauncher() { return fs::path(QARVO_WIN32_BUILD_DIR) / "src" / "launcher.exe"; }
-fs::path winTool() { return fs::path(QARVO_WIN32_BUILD_DIR) / "tests" / "doubles" / "wintool.exe"; }
+fs::path win32Program(const std::string& relative) { return fs::path(QARVO_WIN32_BUILD_DIR) / relative; }
+fs::path genericLauncher() { return win32Program("src/launcher.exe"); }
+fs::path winTool() { return win32Program("tests/doubles/wintool.exe"); }
+fs::path launcherProbe() { return win32Program("tests/programs/launcher_probe.exe"); }
+
+std::string trimLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
 
 std::string windowsPath(const fs::path& linuxPath) {
     std::string out = "Z:";
@@ -38,11 +45,6 @@ std::string withoutWineLines(const std::string& text) {
         start = end;
     }
     return out;
-}
-
-std::string trimLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
 }
 
 // UTF-8 to UTF-16LE bytes with a byte-order mark, for regedit.

@@ -21,9 +21,17 @@ namespace fs = std::filesystem;
 
 // Directory in the build tree that holds the prefixes, locales and test files.
 fs::path wineRoot();
-// The generic launcher without a block and the helper exe of the 32-bit build.
+// A program of the 32-bit build, by its path relative to that build's tree
+// ("bench/loaddll_bench.exe").
+fs::path win32Program(const std::string& relative);
+// The generic launcher without a block, the helper exe and the probe made of
+// the launcher's own code, all of the 32-bit build.
 fs::path genericLauncher();
 fs::path winTool();
+fs::path launcherProbe();
+
+// The text without the line ends ("\r" and "\n") at its end.
+std::string trimLineEnd(std::string text);
 
 // "Z:\dir\file" for an absolute Linux path (Wine maps the Linux root to Z:).
 std::string windowsPath(const fs::path& linuxPath);
