@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "config/Configuration.h"
-#include "launcher/StartupArguments.h"
 #include "os/testing/Fakes.h"
+#include "report/ErrorReport.h"
 
 namespace qarvo {
 namespace {
@@ -83,62 +82,6 @@ TEST(LaunchSequence, ConsoleSwitchCEndsTheProcessWhenNoConsoleIsAvailable) {
     other.succeed = false;
     applyConsoleSwitches({u"run.exe", u"-console"}, true, other);
     EXPECT_EQ(other.calls, 1);
-}
-
-TEST(StartupArguments, RemovesTheLogSwitchOnlyAsElementOne) {
-    struct Case {
-        ArgumentList in;
-        ArgumentList out;
-        bool requested;
-    } cases[] = {
-        {{u"run.exe", u"-create-mrv-log", u"a"}, {u"run.exe", u"a"}, true},
-        {{u"run.exe", u"-create-qvo-log"}, {u"run.exe"}, true},
-        {{u"run.exe", u"/create-mrv-log"}, {u"run.exe"}, true},
-        {{u"run.exe", u"/create-qvo-log"}, {u"run.exe"}, true},
-        {{u"run.exe", u"a", u"-create-mrv-log"}, {u"run.exe", u"a", u"-create-mrv-log"}, false},
-        {{u"-create-mrv-log"}, {u"-create-mrv-log"}, false},
-        {{u"run.exe", u"-CREATE-MRV-LOG"}, {u"run.exe", u"-CREATE-MRV-LOG"}, false},
-    };
-    for (Case& c : cases) {
-        FakeSystem system;
-        EXPECT_EQ(removeLogSwitch(c.in), c.requested);
-        EXPECT_EQ(c.in, c.out);
-        EXPECT_EQ(createLogRequested(), c.requested);
-    }
-}
-
-TEST(StartupArguments, LauncherKindAndBuilderName) {
-    struct Case {
-        const char* value;  // null: key absent
-        char kind;
-        const char* builder;
-    } cases[] = {
-        {"e", 'e', "qarvo"},
-        {"i", 'i', "moravelin"},
-        {nullptr, '\0', "moravelin"},
-        {"", '\0', "moravelin"},
-        {"ex", 'e', "qarvo"},  // only the first character fits the 2-byte buffer
-    };
-    for (const Case& c : cases) {
-        FakeSystem system;
-        if (c.value) configurationMaps().stringValues[2001] = c.value;
-        selectLauncherKind();
-        EXPECT_EQ(launcherKind(), c.kind);
-        EXPECT_STREQ(builderName(), c.builder);
-    }
-}
-
-TEST(StartupArguments, LauncherTypeRuleKeepsDialogsOnlyFor1And5) {
-    struct Case {
-        const char* type;
-        bool dialogs;
-    } cases[] = {{"1", true}, {"5", true}, {"2", false}, {nullptr, false}, {"0", false}, {"15", false}};
-    for (const Case& c : cases) {
-        FakeSystem system;
-        if (c.type) configurationMaps().stringValues[107] = c.type;
-        applyLauncherTypeRule();
-        EXPECT_EQ(showErrorDialogs(), c.dialogs) << (c.type ? c.type : "absent");
-    }
 }
 
 }  // namespace

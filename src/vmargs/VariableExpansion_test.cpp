@@ -116,8 +116,9 @@ TEST_F(VariableExpansion, ResultsStayWithinTheCallersBuffer) {
     std::vector<std::string> lines = system.logLines();
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.rfind("ERROR: expanding ${BIG} would make", 0) == 0; }));
-    // A self-referencing value is inserted once per call (the exact and the
-    // upper-case pattern are the same here): no endless growth.
+    // A self-referencing value is expanded by two passes, the exact and the
+    // upper-case pattern (the same here), and neither pass searches what it
+    // inserted: one reference becomes two, then four, and the growth stops.
     system.environment.variables = {{"LOOP", "${LOOP}${LOOP}"}};
     std::string loop = "${LOOP}";
     expandVariables(loop);

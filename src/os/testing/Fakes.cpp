@@ -57,15 +57,25 @@ std::string FakeLogPlatform::uniqueLogName() {
     return directory + "/mrv_nlog_" + std::to_string(++counter);
 }
 
-std::string FakePathSystem::fullPathName(const std::string& path) {
-    std::string full = path;
-    bool driveAbsolute = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-    bool unc = path.rfind("\\\\", 0) == 0;
-    if (!driveAbsolute && !unc) full = currentDirectory + "\\" + path;
-    // Resolve "." and ".." segments below the root, as GetFullPathNameA does.
-    std::size_t rootEnd = unc ? 2 : 3;
+namespace {
+
+// Length of the root of a drive-absolute ("C:\\...") or UNC ("\\\\...") path;
+// 0 for every other path.
+std::size_t rootLength(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return 3;
+    return path.rfind("\\\\", 0) == 0 ? 2 : 0;
+}
+
+// The "." and ".." segments of a drive-absolute ("C:\\...") or UNC ("\\\\...")
+// path resolved below the root, as GetFullPathNameA resolves them and as
+// Windows does when it opens "c:\\a\\.\\b" as "c:\\a\\b" and "c:\\a\\..\\b" as
+// "c:\\b". Empty segments vanish; a trailing backslash stays. Other paths come
+// back unchanged.
+std::string withoutDotSegments(const std::string& path) {
+    const std::size_t rootEnd = rootLength(path);
+    if (rootEnd == 0) return path;
     std::vector<std::string> segments;
-    std::stringstream rest(full.substr(rootEnd));
+    std::stringstream rest(path.substr(rootEnd));
     std::string segment;
     while (std::getline(rest, segment, '\\')) {
         if (segment.empty() || segment == ".") continue;
@@ -75,38 +85,20 @@ std::string FakePathSystem::fullPathName(const std::string& path) {
         }
         segments.push_back(segment);
     }
-    std::string out = full.substr(0, rootEnd);
+    std::string out = path.substr(0, rootEnd);
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (i) out += '\\';
         out += segments[i];
     }
-    if (!full.empty() && full.back() == '\\' && !segments.empty()) out += '\\';
-    return out;
-}
-
-namespace {
-
-// Windows opens "c:\\a\\.\\b" as "c:\\a\\b" and "c:\\a\\..\\b" as "c:\\b": the
-// segments "." and ".." of a drive-absolute path are resolved.
-std::string withoutDotSegments(const std::string& path) {
-    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return path;
-    std::vector<std::string> segments;
-    std::stringstream rest(path.substr(3));
-    std::string segment;
-    while (std::getline(rest, segment, '\\')) {
-        if (segment == "." || segment.empty()) continue;
-        if (segment == "..") {
-            if (!segments.empty()) segments.pop_back();
-            continue;
-        }
-        segments.push_back(segment);
-    }
-    std::string out = path.substr(0, 3);
-    for (std::size_t i = 0; i < segments.size(); ++i) out += (i ? "\\" : "") + segments[i];
+    if (path.back() == '\\' && !segments.empty()) out += '\\';
     return out;
 }
 
 }  // namespace
+
+std::string FakePathSystem::fullPathName(const std::string& path) {
+    return withoutDotSegments(rootLength(path) != 0 ? path : currentDirectory + "\\" + path);
+}
 
 std::string FakeFileSystem::key(const std::string& path) {
     std::string k = path;
@@ -161,7 +153,7 @@ std::vector<std::string> FakeFileSystem::findAll(const std::string& pattern) {
     std::string parent = parentKey(k);
     std::string namePattern = k.substr(k.find_last_of('\\') + 1);
     for (const auto& [path, entry] : entries) {
-        if (parentKey(path) != parent) continue;
+        if (hiddenDirectories.count(path) || parentKey(path) != parent) continue;
         if (wildcardMatch(namePattern.c_str(), path.substr(path.find_last_of('\\') + 1).c_str())) {
             const std::string& name = entry.first;
             names.push_back(name.substr(name.find_last_of('\\') + 1));
@@ -226,12 +218,7 @@ bool FakeTempSystem::createDirectory(const std::string& path, std::uint32_t& las
 }
 
 FakeSystem::FakeSystem() : savedConverter_(longPathConverter) {
-    clearConfiguration();
-    resetLogForTesting();
-    resetErrorReportForTesting();
-    resetPathCachesForTesting();
-    setLanguageRestart(false);
-    setLauncherTempDirectory("");
+    resetCoreState();
     installEnvironment(environment);
     installFileSystem(files);
     installTempSystem(temp);
@@ -242,11 +229,16 @@ FakeSystem::FakeSystem() : savedConverter_(longPathConverter) {
 
 FakeSystem::~FakeSystem() {
     longPathConverter = savedConverter_;
+    resetCoreState();
+}
+
+void FakeSystem::resetCoreState() {
     clearConfiguration();
     resetLogForTesting();
     resetErrorReportForTesting();
     resetPathCachesForTesting();
     setLanguageRestart(false);
+    setLauncherTempDirectory("");
 }
 
 void FakeSystem::enableLog() { setCreateLogRequested(); }

@@ -128,6 +128,8 @@ public:
     FakePathSystem paths;
 
 private:
+    // Leaves the process-wide state of the core as at start.
+    static void resetCoreState();
     LongPathConverter savedConverter_;
 };
 
