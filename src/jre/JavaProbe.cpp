@@ -18,7 +18,6 @@ constexpr const char* failedRunVersion = "1.0.0";
 // How much of a "-version" output is read: enough for the "Picked up ..."
 // lines that the option variables (at most 32767 characters each) cause.
 constexpr std::size_t probeOutputCapacity = 128 * 1024;
-constexpr std::size_t cachedVersionCapacity = 8192;
 
 std::string cacheKey(const std::string& javaExe) {
     std::string key = versionCacheKey;
@@ -158,7 +157,7 @@ bool readVersionCache(const std::string& javaExe, const FileTime& lastWrite, std
         recorded != fileTimeBytes(lastWrite)) {
         return false;
     }
-    return readRegistryText(Hive::currentUser, key, "Version", cachedVersionCapacity, version);
+    return readRegistryText(Hive::currentUser, key, "Version", valueCapacity, version);
 }
 
 void writeVersionCache(const std::string& javaExe, const FileTime& lastWrite, const std::string& version) {

@@ -12,19 +12,16 @@ namespace qarvo {
 
 namespace {
 
-bool endsWith(const std::string& text, const char* tail) {
-    const std::string_view t(tail);
-    return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
-}
-
 // Sets PATH in both environments; `value` null removes the variable (a PATH
-// that was not set before is not set afterwards either).
-void setPath(const std::string* value, const std::string& shown) {
+// that was not set before is not set afterwards either, and is logged as
+// empty).
+void setPath(const std::string* value) {
+    const char* shown = value ? value->c_str() : "";
     std::uint32_t error = 0;
     if (libraryLoader().setPath(value ? value->c_str() : nullptr, error)) {
-        logLine("Setting PATH %s", shown.c_str());
+        logLine("Setting PATH %s", shown);
     } else {
-        logLine("Setting PATH %s failed with error %d", shown.c_str(), static_cast<int>(error));
+        logLine("Setting PATH %s failed with error %d", shown, static_cast<int>(error));
     }
 }
 
@@ -32,19 +29,18 @@ void setPath(const std::string* value, const std::string& shown) {
 
 void* loadJvmLibrary(const std::string& javaExe) {
     if (void* library = loadJvmFromBinDir(javaExe)) return library;
-    const std::size_t name = endsWith(javaExe, "javaw.exe") ? 9 : 8;
-    const std::string directory = javaExe.substr(0, javaExe.size() > name ? javaExe.size() - name : 0);
-    return loadJvmFromBinDir(directory + "..\\jre\\bin\\java.exe");
+    return loadJvmFromBinDir(javaExecutableDirectory(javaExe) + "..\\jre\\bin\\java.exe");
 }
 
 void* loadJvmFromBinDir(const std::string& javaExe) {
-    const std::size_t name = endsWith(javaExe, "javaw.exe") ? 10 : 9;
-    const std::string binDirectory = javaExe.substr(0, javaExe.size() > name ? javaExe.size() - name : 0);
+    // The directory without its trailing backslash.
+    std::string binDirectory = javaExecutableDirectory(javaExe);
+    if (!binDirectory.empty()) binDirectory.pop_back();
 
     std::string previous;
     const bool wasSet = environment().get("PATH", previous);
     const std::string extended = previous + ";" + binDirectory;
-    setPath(&extended, extended);
+    setPath(&extended);
 
     void* library = nullptr;
     const std::string preferred = getStringValue(key::preferredVmType, key::preferredVmTypeCapacity);
@@ -53,7 +49,7 @@ void* loadJvmFromBinDir(const std::string& javaExe) {
         if (library) break;
         library = tryJvmLibrary(binDirectory, type);
     }
-    if (!library) setPath(wasSet ? &previous : nullptr, previous);
+    if (!library) setPath(wasSet ? &previous : nullptr);
     return library;
 }
 

@@ -14,7 +14,6 @@ namespace qarvo {
 namespace {
 
 constexpr std::size_t currentVersionCapacity = 100;
-constexpr std::size_t registryPathCapacity = 8192;
 // Subkeys looked at per key: a registry filled by something hostile costs a
 // bounded amount of memory and probing.
 constexpr std::size_t subkeyLimit = 4096;
@@ -90,7 +89,7 @@ bool findCurrentVersionJvm(std::string& javaExe, std::string& version, const std
     const std::string key = compareVersions(kit, runtime) > 0 ? std::string(javaSoftKitKey) + "\\" + kit
                                                               : std::string(javaSoftRuntimeKey) + "\\" + runtime;
     std::string home;
-    if (!readRegistryText(Hive::localMachine, key, "JavaHome", registryPathCapacity, home)) return false;
+    if (!readRegistryText(Hive::localMachine, key, "JavaHome", valueCapacity, home)) return false;
     return checkHome(home, javaExe, version, lowest, highest);
 }
 
@@ -105,7 +104,7 @@ bool findNewestRegisteredJvm(std::string& javaExe, std::string& version, const s
                      [](const std::string& a, const std::string& b) { return compareVersions(a, b) < 0; });
     for (auto name = names.rbegin(); name != names.rend(); ++name) {
         std::string home;
-        if (!readRegistryText(Hive::localMachine, javaSoftKey + "\\" + *name, "JavaHome", registryPathCapacity,
+        if (!readRegistryText(Hive::localMachine, javaSoftKey + "\\" + *name, "JavaHome", valueCapacity,
                               home)) {
             continue;
         }
@@ -135,7 +134,7 @@ bool findPreviousInstallation(Hive hive, std::string& javaExe, const std::string
     const std::string id = getStringValue(key::installationId);
     if (id.empty()) return false;
     std::string directories;
-    if (!readRegistryText(hive, installationsKey, id, registryPathCapacity, directories) || directories.empty()) {
+    if (!readRegistryText(hive, installationsKey, id, valueCapacity, directories) || directories.empty()) {
         return false;
     }
     logLine("found installations: %s", directories.c_str());

@@ -20,8 +20,8 @@ namespace qarvo {
 
 namespace {
 
-// Longest text the launcher's 8192-byte buffers hold.
-constexpr std::size_t textCapacity = 8191;
+// Longest text the launcher's buffers hold.
+constexpr std::size_t textCapacity = valueCapacity - 1;
 
 std::vector<std::string> splitEntries(const std::string& sequence) {
     std::vector<std::string> entries;
@@ -215,10 +215,8 @@ bool testSearchPath(std::string& javaExe, const std::string& lowest, const std::
     return checkJavaExe(javaExe, version, lowest, highest, false);
 }
 
-bool readLocationFile(std::string& line, const char* suffix) {
-    std::string path = absolutePath(getStringValue(key::applicationDirectory), true);
-    if (!path.empty() && path.back() == '\\') path.pop_back();  // the launcher directory ends in one
-    path += suffix;
+bool readLocationFile(std::string& line, const char* name) {
+    const std::string path = applicationDirectoryFile(name);
     std::string bytes;
     if (!runtimeFiles().readFile(path, 0, textCapacity + 1, bytes) || bytes.empty()) return false;
     std::size_t end = std::min({bytes.find('\n'), bytes.find('\0'), textCapacity, bytes.size()});

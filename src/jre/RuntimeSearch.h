@@ -10,8 +10,8 @@ namespace qarvo {
 enum class FoundBy { None = 0, SearchPath = 1, Location = 2, EnvironmentVariable = 3, Registry = 4 };
 
 // Location files below the application directory (key 10003).
-inline constexpr const char* preferredLocationFile = "\\.moravelin\\pref_jre.cfg";
-inline constexpr const char* installerLocationFile = "\\.moravelin\\inst_jre.cfg";
+inline constexpr const char* preferredLocationFile = ".moravelin\\pref_jre.cfg";
+inline constexpr const char* installerLocationFile = ".moravelin\\inst_jre.cfg";
 
 // Finds an acceptable runtime, loads its jvm.dll, resolves JNI_CreateJavaVM
 // and records the runtime home. On failure shows one message (with
@@ -41,9 +41,9 @@ bool testEnvironmentVariable(std::string& javaExe, const std::string& name, cons
 // acceptable.
 bool testSearchPath(std::string& javaExe, const std::string& lowest, const std::string& highest);
 
-// The first line of a location file (application directory + `suffix`)
-// without its line end, at most 8191 bytes. False when the file cannot be
-// read or is empty.
-bool readLocationFile(std::string& line, const char* suffix);
+// The first line of location file `name` of the application directory
+// (applicationDirectoryFile) without its line end, at most 8191 bytes. False
+// when the file cannot be read or is empty.
+bool readLocationFile(std::string& line, const char* name);
 
 }  // namespace qarvo

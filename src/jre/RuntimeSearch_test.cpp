@@ -67,12 +67,24 @@ TEST(RuntimeSearch, LocationFilesGiveTheirFirstLine) {
 TEST(RuntimeSearch, EnvironmentVariablesWithForwardSlashesOrTooLong) {
     RuntimeFixture fx;
     fx.addRuntime("C:\\java\\jre", "1.8.0_402");
-    fx.system.environment.variables = {{"J", "c:/java/jre"}, {"LONG", "C:\\java\\jre;" + std::string(8200, 'x')},
-                                       {"EMPTY", ""}};
+    // Homes of 8191 and 8192 bytes that both name C:\java\jre: only the
+    // length tells them apart.
+    std::string fits = "C:\\java\\jre";
+    while (fits.size() < 8191) fits += "\\.";
+    const std::string tooLong = "C:\\" + fits.substr(2);  // a second backslash after the drive
+    ASSERT_EQ(fits.size(), 8191u);
+    ASSERT_EQ(tooLong.size(), 8192u);
+    fx.system.environment.variables = {
+        {"J", "c:/java/jre"}, {"FITS", fits}, {"LONG", tooLong}, {"EMPTY", ""}};
     std::string javaExe;
     EXPECT_TRUE(testEnvironmentVariable(javaExe, "J", "1.6", ""));
     EXPECT_EQ(javaExe, "c:\\java\\jre\\bin\\java.exe");
-    EXPECT_FALSE(testEnvironmentVariable(javaExe, "LONG", "", ""));
+    javaExe.clear();
+    EXPECT_TRUE(testEnvironmentVariable(javaExe, "FITS", "1.6", ""));
+    EXPECT_EQ(javaExe, "c:\\java\\jre\\bin\\java.exe");
+    EXPECT_TRUE(fx.logLinesStartingWith({"ERROR:"}).empty());
+    EXPECT_FALSE(testEnvironmentVariable(javaExe, "LONG", "1.6", ""));
+    EXPECT_EQ(fx.logLinesStartingWith({"ERROR:"}), std::vector<std::string>{"ERROR: LONG is longer than 8191 bytes"});
     EXPECT_FALSE(testEnvironmentVariable(javaExe, "EMPTY", "", ""));
     EXPECT_FALSE(testEnvironmentVariable(javaExe, "UNSET", "", ""));
 }

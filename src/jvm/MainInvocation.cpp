@@ -1,7 +1,5 @@
 #include "jvm/MainInvocation.h"
 
-#include <algorithm>
-
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "jvm/JavaVMCreation.h"
@@ -99,10 +97,9 @@ bool callMain(const ArgumentList& arguments) {
         return true;
     }
     JNIEnv* env = jniEnv();
-    std::string className = launcherClassName();
-    std::replace(className.begin(), className.end(), '.', '/');
-    logLine("main class: %s", className.c_str());
-    jclass launcherClass = env->FindClass(className.c_str());
+    const char* className = launcherClassName();
+    logLine("main class: %s", className);
+    jclass launcherClass = env->FindClass(className);
     if (!launcherClass) {
         logError("could not find main class");
         failWithMessageId(message::mainClassNotLoaded, nullptr);
@@ -127,9 +124,7 @@ bool callMain(const ArgumentList& arguments) {
 }
 
 bool checkFirstRun() {
-    std::string marker = absolutePath(getStringValue(key::applicationDirectory), true);
-    if (marker.empty() || marker.back() != '\\') marker += '\\';
-    marker += ".moravelin\\firstrun";
+    const std::string marker = applicationDirectoryFile(".moravelin\\firstrun");
     const bool present = fileExists(marker);
     logLine("first run marker %s (exists %d)", marker.c_str(), present ? 1 : 0);
     if (!present) return true;

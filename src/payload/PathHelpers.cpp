@@ -1,5 +1,9 @@
 #include "payload/PathHelpers.h"
 
+#include <utility>
+
+#include "config/ConfigKeys.h"
+#include "config/Configuration.h"
 #include "os/CodePage.h"
 
 namespace qarvo {
@@ -135,6 +139,29 @@ bool acceptLauncherPath(std::u16string_view wide, std::string& narrow) {
     std::string tail = narrow.substr(narrow.size() - 4);
     for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     return tail == ".exe";
+}
+
+bool longPathName(const std::string& path, std::string& longForm) {
+    std::string buffer(8192, '\0');
+    std::uint32_t n = longPathConverter(path.c_str(), buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    if (n == 0 || n >= buffer.size()) return false;
+    buffer.resize(n);
+    longForm = std::move(buffer);
+    return true;
+}
+
+std::string applicationDirectoryFile(const char* name) {
+    std::string path = absolutePath(getStringValue(key::applicationDirectory), true);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return path + name;
+}
+
+std::string javaExecutableDirectory(const std::string& javaExe) {
+    constexpr std::string_view windowed = "javaw.exe";
+    const bool isWindowed = javaExe.size() >= windowed.size() &&
+                            javaExe.compare(javaExe.size() - windowed.size(), windowed.size(), windowed) == 0;
+    const std::size_t name = isWindowed ? windowed.size() : std::string_view("java.exe").size();
+    return javaExe.substr(0, javaExe.size() > name ? javaExe.size() - name : 0);
 }
 
 void resetPathCachesForTesting() {

@@ -77,6 +77,21 @@ bool acceptLauncherPath(std::u16string_view wide, std::string& narrow);
 using LongPathConverter = std::uint32_t (*)(const char* shortPath, char* buffer, std::uint32_t size);
 extern LongPathConverter longPathConverter;
 
+// The long form of `path` through longPathConverter into an 8192-byte
+// buffer. False when the conversion fails or the long form does not fit;
+// `longForm` is then unchanged.
+bool longPathName(const std::string& path, std::string& longForm);
+
+// The file `name` (".moravelin\firstrun", ...) in the application directory:
+// key 10003 taken against the launcher directory (absolutePath, case kept), a
+// backslash unless that already ends in one, then `name`.
+std::string applicationDirectoryFile(const char* name);
+
+// The directory of a java executable, trailing backslash kept: `javaExe`
+// without its last 9 characters when it ends in "javaw.exe", else without its
+// last 8 ("java.exe"); empty when it is not longer than that.
+std::string javaExecutableDirectory(const std::string& javaExe);
+
 // Forgets the cached launcher path and directory (tests only).
 void resetPathCachesForTesting();
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "config/Configuration.h"
 #include "os/testing/Fakes.h"
 
 namespace qarvo {
@@ -115,17 +118,79 @@ TEST(PathHelpers, ListFilesWithExtension) {
     system.files.addFile("C:\\lib\\b.jar");
     system.files.addFile("C:\\lib\\a.jar");
     system.files.addFile("C:\\lib\\notes.txt");
+    system.files.addDirectory("C:\\lib\\hidden.jar");  // created, but no search sees it
+    system.files.hiddenDirectories.insert("c:\\lib\\hidden.jar");
     for (const char* extension : {"jar", ".jar"}) {
         std::vector<std::string> names{"kept"};
         system.files.searches.clear();
         EXPECT_EQ(listFilesWithExtension("C:\\lib", extension, names), 2u);
         EXPECT_EQ(system.files.searches, std::vector<std::string>{"C:\\lib\\*.jar"});
-        EXPECT_EQ(names.size(), 3u);
-        EXPECT_EQ(names[0], "kept");
+        EXPECT_EQ(names, (std::vector<std::string>{"kept", "a.jar", "b.jar"}));
     }
     std::vector<std::string> none;
     EXPECT_EQ(listFilesWithExtension("C:\\lib", "zip", none), 0u);
     EXPECT_TRUE(none.empty());
+}
+
+// The path itself as its long form, with "\\long" appended.
+std::uint32_t suffixedLongPath(const char* path, char* buffer, std::uint32_t size) {
+    const std::string longForm = std::string(path) + "\\long";
+    if (longForm.size() + 1 > size) return static_cast<std::uint32_t>(longForm.size() + 1);
+    std::memcpy(buffer, longForm.c_str(), longForm.size() + 1);
+    return static_cast<std::uint32_t>(longForm.size());
+}
+
+std::uint32_t failingLongPath(const char*, char*, std::uint32_t) { return 0; }
+
+TEST(PathHelpers, LongPathNameFitsAn8192ByteBuffer) {
+    FakeSystem system;
+    longPathConverter = suffixedLongPath;
+    std::string longForm = "unchanged";
+    ASSERT_TRUE(longPathName("C:\\PROGRA~1", longForm));
+    EXPECT_EQ(longForm, "C:\\PROGRA~1\\long");
+    // 8191 bytes and the terminator fit; one more does not.
+    const std::string fits(8191 - 5, 'x');
+    ASSERT_TRUE(longPathName(fits, longForm));
+    EXPECT_EQ(longForm.size(), 8191u);
+    longForm = "unchanged";
+    EXPECT_FALSE(longPathName(fits + "x", longForm));
+    EXPECT_EQ(longForm, "unchanged");
+    longPathConverter = failingLongPath;
+    EXPECT_FALSE(longPathName("C:\\PROGRA~1", longForm));
+    EXPECT_EQ(longForm, "unchanged");
+}
+
+TEST(PathHelpers, ApplicationDirectoryFile) {
+    struct Case {
+        const char* directory;  // key 10003; null: absent
+        const char* expected;
+    } cases[] = {
+        {nullptr, "C:\\app\\.moravelin\\firstrun"},
+        {".", "C:\\app\\.moravelin\\firstrun"},
+        {"..\\Install", "C:\\Install\\.moravelin\\firstrun"},
+        {"..\\Install\\", "C:\\Install\\.moravelin\\firstrun"},
+        {"D:\\Other\\\\", "D:\\Other\\.moravelin\\firstrun"},
+        {"C:\\", "C:\\.moravelin\\firstrun"},
+    };
+    for (const Case& c : cases) {
+        FakeSystem system;
+        if (c.directory) configurationMaps().stringValues[10003] = c.directory;
+        EXPECT_EQ(applicationDirectoryFile(".moravelin\\firstrun"), c.expected) << (c.directory ? c.directory : "absent");
+    }
+}
+
+TEST(PathHelpers, JavaExecutableDirectory) {
+    struct Case {
+        const char* javaExe;
+        const char* directory;
+    } cases[] = {
+        {"C:\\jre\\bin\\java.exe", "C:\\jre\\bin\\"},
+        {"C:\\jre\\bin\\javaw.exe", "C:\\jre\\bin\\"},
+        {"java.exe", ""},
+        {"javaw.exe", ""},
+        {"x", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(javaExecutableDirectory(c.javaExe), c.directory) << c.javaExe;
 }
 
 TEST(PathHelpers, AcceptLauncherPath) {

@@ -21,11 +21,8 @@ std::string withBackslash(std::string directory) {
 // "?" stands for a character the code page cannot represent. A directory whose
 // long form cannot be determined (it may not exist) is no more usable.
 bool narrowFunctionsCanUse(const std::string& directory) {
-    std::string longForm(8192, '\0');
-    std::uint32_t n = longPathConverter(directory.c_str(), longForm.data(), static_cast<std::uint32_t>(longForm.size()));
-    if (n == 0 || n >= longForm.size()) return false;
-    longForm.resize(n);
-    return longForm.find('?') == std::string::npos;
+    std::string longForm;
+    return longPathName(directory, longForm) && longForm.find('?') == std::string::npos;
 }
 
 // The fallback candidates, in order; the first writable one wins.

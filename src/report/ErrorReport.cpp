@@ -21,11 +21,8 @@ constexpr std::size_t displayCapacity = 8192;
 std::string withLogLocation(const std::string& text) {
     const char* path = logFilePath();
     if (!path) return text;
-    std::string shown = path;
-    std::string longForm(valueCapacity, '\0');
-    std::uint32_t n = longPathConverter(path, longForm.data(), static_cast<std::uint32_t>(longForm.size()));
-    if (n > 0 && n < longForm.size()) shown.assign(longForm.data(), n);
-    return text + "\n\nLog: " + shown;
+    std::string longForm;
+    return text + "\n\nLog: " + (longPathName(path, longForm) ? longForm : std::string(path));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "config/Configuration.h"
 #include "os/testing/Fakes.h"
 
@@ -10,6 +12,20 @@ namespace {
 
 using testing::FakeSystem;
 using testing::ProcessExit;
+
+// A long form that differs from the path, as for a log in a directory the
+// system names in its short form.
+std::uint32_t prefixedLongPath(const char* path, char* buffer, std::uint32_t size) {
+    const std::string longForm = std::string("C:\\Long Name\\") + path;
+    if (longForm.size() + 1 > size) return static_cast<std::uint32_t>(longForm.size() + 1);
+    std::memcpy(buffer, longForm.c_str(), longForm.size() + 1);
+    return static_cast<std::uint32_t>(longForm.size());
+}
+
+std::uint32_t failingLongPath(const char*, char*, std::uint32_t) { return 0; }
+
+// Claims a long form larger than any buffer.
+std::uint32_t oversizedLongPath(const char*, char*, std::uint32_t size) { return size + 1; }
 
 TEST(ErrorReport, SubstitutesTheFirstPlaceholderOnly) {
     struct Case {
@@ -66,6 +82,7 @@ TEST(ErrorReport, AbsentTextsGiveEmptyMessageAndCaption) {
 
 TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
     FakeSystem system;
+    longPathConverter = prefixedLongPath;
     system.enableLog();
     showMessage("before the first line");  // asking for the path opens no log
     logLine("first line");
@@ -76,7 +93,20 @@ TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
     EXPECT_EQ(system.errors.shown[0].text, "before the first line");
     EXPECT_EQ(system.errors.shown[1].text,
               std::string("The JAVA_HOME environment variable does not\npoint to a working 32-bit JDK or JRE."
-                          "\n\nLog: ") + logFilePath());
+                          "\n\nLog: C:\\Long Name\\") + logFilePath());
+}
+
+TEST(ErrorReport, NamesTheLogFileAsItIsWithoutALongForm) {
+    for (LongPathConverter converter : {failingLongPath, oversizedLongPath}) {
+        FakeSystem system;
+        longPathConverter = converter;
+        system.enableLog();
+        logLine("first line");
+        showMessage("text");
+        ASSERT_NE(logFilePath(), nullptr);
+        ASSERT_EQ(system.errors.shown.size(), 1u);
+        EXPECT_EQ(system.errors.shown[0].text, std::string("text\n\nLog: ") + logFilePath());
+    }
 }
 
 TEST(ErrorReport, LongTextsAreCutToTheDisplayBuffer) {

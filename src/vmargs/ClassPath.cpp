@@ -127,9 +127,8 @@ bool appendArchivesOfDirectory(std::string& classPath, const std::string& direct
 
 void appendRuntimeJar(std::string& classPath) {
     if (launcherKind() != 'i') return;
-    classPath += absolutePath(getStringValue(key::applicationDirectory), true);
-    if (classPath.back() != '\\') classPath += '\\';
-    classPath += ".moravelin\\mrvruntime.jar;";
+    classPath += applicationDirectoryFile(".moravelin\\mrvruntime.jar");
+    classPath += ';';
 }
 
 }  // namespace qarvo

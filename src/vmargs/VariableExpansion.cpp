@@ -77,9 +77,7 @@ void expandVariables(std::string& text) {
 }
 
 void setJvmHomeFromExecutable(const std::string& javaExe) {
-    std::size_t cut = 8;
-    if (javaExe.size() >= 9 && javaExe.compare(javaExe.size() - 9, 9, "javaw.exe") == 0) cut = 9;
-    home = javaExe.substr(0, javaExe.size() >= cut ? javaExe.size() - cut : 0) + "..";
+    home = javaExecutableDirectory(javaExe) + "..";
 }
 
 const std::string& jvmHome() { return home; }

@@ -28,12 +28,8 @@ bool startsWith(std::string_view text, std::string_view prefix) { return text.su
 
 // The long form of the launcher path; the path itself when there is none.
 std::string longLauncherPath() {
-    const std::string& path = launcherPath();
-    std::string longForm(valueCapacity, '\0');
-    std::uint32_t n = longPathConverter(path.c_str(), longForm.data(), static_cast<std::uint32_t>(longForm.size()));
-    if (n == 0 || n >= longForm.size()) return path;
-    longForm.resize(n);
-    return longForm;
+    std::string longForm;
+    return longPathName(launcherPath(), longForm) ? longForm : launcherPath();
 }
 
 void includeFile(const char* includingFile, std::string path, VmOptionList& options, ClassPathOverrides& overrides) {
