@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <utility>
 #include <vector>
 
 namespace qarvo {

@@ -1,5 +1,5 @@
 // Numbers of the configuration keys the launcher reads. Message texts are keys
-// 1000-1020 (see report/Messages.h).
+// 1000-1020 (their ids are in report/ErrorReport.h, namespace message).
 #pragma once
 
 #include <cstddef>
@@ -30,7 +30,6 @@ constexpr std::int32_t consoleSwitches = 154;       // flag: "-q" and "-c"
 constexpr std::int32_t consoleSwitch = 156;         // flag: "-console"
 constexpr std::int32_t globalSemaphores = 158;      // flag
 constexpr std::int32_t installationId = 160;        // text
-constexpr std::int32_t messageCaption = 1000;       // text: caption of error message boxes
 constexpr std::int32_t launcherKind = 2001;         // character, read into 2 bytes
 constexpr std::int32_t includedFileCount = 2002;    // int
 constexpr std::int32_t includedFileNames = 2003;    // text

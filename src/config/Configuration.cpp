@@ -1,7 +1,5 @@
 #include "config/Configuration.h"
 
-#include <climits>
-
 #include "report/Log.h"
 #include "support/Format.h"
 

@@ -20,7 +20,8 @@ bool splitWords(std::u16string_view text, ArgumentList& list);
 void splitCommandLine(std::u16string_view text, ArgumentList& list);
 
 // The same rules for narrow text: each word is narrow text in the same code
-// page. The whole text is split, however long.
+// page. The whole text is split, however long. Like splitCommandLine, ends the
+// process with message 1007 on an unbalanced quote.
 void splitNarrowString(std::string_view text, std::vector<std::string>& list);
 
 }  // namespace qarvo

@@ -5,10 +5,7 @@ target_sources(qarvo_core PRIVATE
   vmargs/VariableExpansion.cpp
   vmargs/VmOptions.cpp
 )
-if(QARVO_WINDOWS)
-  target_sources(qarvo_windows PRIVATE
-  )
-else()
+if(NOT QARVO_WINDOWS)
   target_sources(qarvo_unit_tests PRIVATE
     vmargs/ClassPath_test.cpp
     vmargs/VariableExpansion_test.cpp

@@ -10,8 +10,6 @@ namespace {
 
 using GetLongPathNameAFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
 
-std::uint32_t probeLongPathName(const char* shortPath, char* buffer, std::uint32_t size);
-
 GetLongPathNameAFn systemLongPathName = nullptr;
 std::uint32_t callSystemLongPathName(const char* shortPath, char* buffer, std::uint32_t size) {
     return systemLongPathName(shortPath, buffer, size);

@@ -4,7 +4,8 @@
 
 namespace qarvo {
 
-// _tempnam, GetModuleFileNameA and ctime for the diagnostic log.
+// The log file's name (a free "mrv_nlog_<number>" in the TMP directory or
+// "c:\"), GetModuleFileNameA and ctime for the diagnostic log.
 class WindowsLogPlatform final : public LogPlatform {
 public:
     std::string uniqueLogName() override;
