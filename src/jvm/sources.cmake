@@ -11,10 +11,10 @@ target_sources(qarvo_core PRIVATE
 # The JNI code is portable: jni.h of a JDK on the build machine, with the
 # build host's jni_md.h natively and our own Windows jni_md.h (which must come
 # first) for the launcher.
+# The JDK is the one chosen in the top-level CMakeLists.txt.
 find_path(QARVO_JNI_INCLUDE_DIR jni.h
-  HINTS "$ENV{JAVA_HOME}/include"
-  PATHS /usr/lib/jvm/java-17-openjdk-amd64/include /usr/lib/jvm/default-java/include
-  NO_CMAKE_FIND_ROOT_PATH
+  PATHS ${QARVO_JDK_HOME}/include
+  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
   REQUIRED)
 
 if(QARVO_WINDOWS)

@@ -41,8 +41,13 @@ protected:
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         work_ = fs::path(QARVO_JVM_WORK_ROOT) / test->name();
         fs::remove_all(work_);
-        fs::create_directories(work_);
+        // The launcher's directory, which holds the jars the block names.
+        fs::create_directories(appDirectory());
+        fs::copy_file(QARVO_RUNTIME_JAR, appDirectory() / "qarvo-runtime.jar");
+        fs::copy_file(QARVO_SAMPLE_JAR, appDirectory() / "qarvo-sample.jar");
     }
+
+    fs::path appDirectory() const { return work_ / "app"; }
 
     // The block of a plain launcher of the sample application that records into the work directory.
     std::map<int, std::string> sampleBlock() const {
@@ -55,8 +60,7 @@ protected:
     // Runs one launch; `whileRunning` gets the child's process id.
     CaseResult run(const std::map<int, std::string>& block, const std::vector<std::string>& arguments,
                    const std::function<void(pid_t)>& whileRunning = {}) const {
-        std::vector<std::string> argv = {QARVO_JVM_CASE, QARVO_LIBJVM, fs::path(QARVO_RUNTIME_JAR).parent_path().string(),
-                                         work_.string()};
+        std::vector<std::string> argv = {QARVO_JVM_CASE, QARVO_LIBJVM, appDirectory().string(), work_.string()};
         for (const auto& [key, value] : block) argv.push_back(std::to_string(key) + "=" + value);
         argv.push_back("--");
         argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -96,8 +100,6 @@ protected:
     fs::path work_;
 };
 
-std::string jarDirectory() { return fs::path(QARVO_RUNTIME_JAR).parent_path().string(); }
-
 TEST_F(RealJvm, NormalReturnWaitsForTheApplicationsThreads) {
     CaseResult r = run(sampleBlock(), {"caf\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80", "", "--sample-thread=700"});
     EXPECT_EQ(r.exitCode, 0) << r.standardError;
@@ -110,8 +112,9 @@ TEST_F(RealJvm, NormalReturnWaitsForTheApplicationsThreads) {
     // WinLauncher passed the arguments behind the lead entries on, unchanged UTF-16.
     EXPECT_TRUE(contains(r.record, "args 4\narg 0 \"caf\\u00e9\"\narg 1 \"\\u65e5\\u672c \\ud83d\\ude00\"\n"
                                    "arg 2 \"\"\narg 3 \"--sample-thread=700\"\n")) << r.record;
-    EXPECT_TRUE(contains(r.record, "property java.class.path \"" + jarDirectory() + "/qarvo-runtime.jar:" +
-                                       jarDirectory() + "/qarvo-sample.jar:\"\n")) << r.record;
+    const std::string jars = appDirectory().string();
+    EXPECT_TRUE(contains(r.record, "property java.class.path \"" + jars + "/qarvo-runtime.jar:" + jars +
+                                       "/qarvo-sample.jar:\"\n")) << r.record;
     EXPECT_TRUE(contains(r.record, "property qarvo.moduleName \"C:\\\\app\\\\run.exe\"\n")) << r.record;
     EXPECT_TRUE(contains(r.record, "property qarvo.unextractedPosition \"0\"\n")) << r.record;
     // DestroyJavaVM waited for the non-daemon thread, which wrote after main had returned.
