@@ -76,16 +76,32 @@ public final class FirstRunner {
         return true;
     }
 
+    /**
+     * The launcher file that {@code name} (the value of {@link #MODULE_PROPERTY} or the
+     * launcher's own first argument) names, as an absolute path in a directory; null when the
+     * name is unset, empty or no such path.
+     */
+    static Path launcherFile(String name) {
+        if (name == null || name.isEmpty()) {
+            return null;
+        }
+        try {
+            Path file = Paths.get(name).toAbsolutePath();
+            return file.getParent() == null ? null : file;
+        } catch (InvalidPathException e) {
+            return null;
+        }
+    }
+
     /** The installation directory from the launcher's block, or a stated fallback. */
     Installation locate() {
-        String module = properties.apply(MODULE_PROPERTY);
-        if (module == null || module.isEmpty()) {
+        Path launcher = launcherFile(properties.apply(MODULE_PROPERTY));
+        if (launcher == null) {
             Path here = Paths.get("").toAbsolutePath();
             warnings.println("qarvo: " + MODULE_PROPERTY + " is not set; taking " + here
                     + " as the installation directory");
             return new Installation(here, false);
         }
-        Path launcher = Paths.get(module).toAbsolutePath();
         Path launcherDirectory = launcher.getParent();
         try {
             LauncherBlock block = LauncherBlock.read(launcher);

@@ -4,9 +4,7 @@ import java.io.File;
 import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
-import java.nio.file.InvalidPathException;
 import java.nio.file.Path;
-import java.nio.file.Paths;
 import java.util.function.Consumer;
 import java.util.function.Function;
 
@@ -68,16 +66,10 @@ public final class Launch {
      */
     File launcherDirectory(LaunchArguments args) {
         String module = properties.apply(FirstRunner.MODULE_PROPERTY);
-        for (String launcher : new String[] {module, args.launcherPath}) {
-            if (launcher != null && !launcher.isEmpty()) {
-                try {
-                    Path parent = Paths.get(launcher).toAbsolutePath().getParent();
-                    if (parent != null) {
-                        return parent.toFile();
-                    }
-                } catch (InvalidPathException e) {
-                    // try the next source
-                }
+        for (String name : new String[] {module, args.launcherPath}) {
+            Path launcher = FirstRunner.launcherFile(name);
+            if (launcher != null) {
+                return launcher.getParent().toFile();
             }
         }
         return new File("").getAbsoluteFile();

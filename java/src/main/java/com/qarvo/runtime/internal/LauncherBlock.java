@@ -29,16 +29,16 @@ import java.util.Map;
  * may exceed {@link #MAX_VALUE_BYTES}.
  */
 public final class LauncherBlock {
-    public static final int MAGIC = 0xE8E413D5;
+    static final int MAGIC = 0xE8E413D5;
     static final int MAX_VALUE_BYTES = 1 << 20;
     private static final int PE_OFFSET_FIELD = 0x3C;
     private static final int SECTION_HEADER_BYTES = 40;
     private static final int SMALLEST_ENTRY_BYTES = 8; // a key and a length
 
     /** A locale section: its name and its wide entries, in block order. */
-    public static final class LocaleSection {
-        public final String name;
-        public final Map<Integer, String> entries;
+    static final class LocaleSection {
+        final String name;
+        final Map<Integer, String> entries;
 
         LocaleSection(String name, Map<Integer, String> entries) {
             this.name = name;
@@ -166,17 +166,17 @@ public final class LauncherBlock {
     }
 
     /** File offset of the magic. */
-    public long startOffset() {
+    long startOffset() {
         return start;
     }
 
     /** File offset just after the last locale section. */
-    public long endOffset() {
+    long endOffset() {
         return end;
     }
 
     /** The narrow value of {@code key} decoded with {@code charset}; "" when absent. */
-    public String string(int key, Charset charset) {
+    String string(int key, Charset charset) {
         byte[] value = strings.get(key);
         return value == null ? "" : new String(value, charset);
     }
@@ -192,12 +192,12 @@ public final class LauncherBlock {
     }
 
     /** The wide value of {@code key} without locale overrides; "" when absent. */
-    public String wide(int key) {
+    String wide(int key) {
         String value = wides.get(key);
         return value == null ? "" : value;
     }
 
-    public List<LocaleSection> localeSections() {
+    List<LocaleSection> localeSections() {
         return localeSections;
     }
 }

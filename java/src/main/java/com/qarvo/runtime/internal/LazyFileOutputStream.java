@@ -28,10 +28,6 @@ final class LazyFileOutputStream extends OutputStream {
         this.warnings = warnings;
     }
 
-    File file() {
-        return file;
-    }
-
     /** Opens the file now (replacing or appending as configured) unless that already happened. */
     synchronized void open() {
         if (target != null) {
@@ -48,11 +44,6 @@ final class LazyFileOutputStream extends OutputStream {
             warnings.println("qarvo: cannot write to " + file + " (" + e.getMessage()
                     + "); the output goes to the original stream instead");
         }
-    }
-
-    /** Whether the file (or the fallback) has been opened. */
-    synchronized boolean isOpen() {
-        return target != null;
     }
 
     @Override

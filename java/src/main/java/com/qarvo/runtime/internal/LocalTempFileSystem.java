@@ -52,6 +52,11 @@ class LocalTempFileSystem implements TempFileSystem {
 
     @Override
     public boolean delete(Path path) {
+        return deletePath(path);
+    }
+
+    /** Deletes a file, a link or an empty directory; true when nothing is left at {@code path}. */
+    static boolean deletePath(Path path) {
         try {
             Files.deleteIfExists(path);
             return true;

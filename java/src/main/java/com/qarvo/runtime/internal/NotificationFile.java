@@ -39,16 +39,12 @@ final class NotificationFile {
     private int incompleteSize = -1;
 
     NotificationFile(Path file) {
-        this(file, NotificationFile::deleteFile);
+        this(file, LocalTempFileSystem::deletePath);
     }
 
     NotificationFile(Path file, Deleter deleter) {
         this.file = file;
         this.deleter = deleter;
-    }
-
-    Path path() {
-        return file;
     }
 
     /**
@@ -103,15 +99,6 @@ final class NotificationFile {
 
     private boolean delete() {
         return deleter.delete(file);
-    }
-
-    private static boolean deleteFile(Path file) {
-        try {
-            Files.deleteIfExists(file);
-            return true;
-        } catch (IOException e) {
-            return false;
-        }
     }
 
     static boolean isComplete(byte[] bytes) {
