@@ -17,7 +17,7 @@
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "jre/RuntimeSearch.h"
-#include "launcher/windows/WindowsSystem.h"
+#include "os/windows/WindowsSystem.h"
 #include "report/ErrorReport.h"
 
 using namespace qarvo;
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: loaddll_bench <sequence> <lowest> <cold|warm> <iterations>\n");
         return 2;
     }
-    installWindowsSystem();
+    os::installWindowsSystem();
     setQuietErrors();
     configurationMaps().stringValues[key::searchSequence] = argv[1];
     configurationMaps().stringValues[key::lowestVersion] = argv[2];

@@ -4,18 +4,18 @@
 
 #include "config/testing/ByteBuilder.h"
 #include "config/testing/RecordingFile.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
 using testing::ByteBuilder;
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::RecordingFile;
 
 // Log lines behind the header line and its empty line; empty when nothing was
 // logged.
-std::vector<std::string> loggedLines(const FakeSystem& system) {
+std::vector<std::string> loggedLines(const TestSystem& system) {
     std::vector<std::string> lines = system.logLines();
     lines.erase(lines.begin(), lines.begin() + (lines.size() < 2 ? lines.size() : 2));
     return lines;
@@ -92,7 +92,7 @@ TEST(BlockReader, ShortFieldFailsWithItsPrimitiveAndLogLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.bytes));
-        FakeSystem system;
+        TestSystem system;
         system.enableLog();
         RecordingFile file(c.bytes);
         BlockReader in(file);
@@ -119,7 +119,7 @@ TEST(BlockReader, FailedSystemReadLogsItsError) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        FakeSystem system;
+        TestSystem system;
         system.enableLog();
         RecordingFile file(std::vector<std::uint8_t>(16, 1));
         file.failFrom(c.failFrom, 38);
@@ -182,7 +182,7 @@ TEST(BlockReader, ReadsNothingAtNegativeOrPastTheEndPositions) {
     for (std::int64_t position : {std::int64_t{-1}, std::int64_t{INT32_MIN}, std::int64_t{16},
                                   std::int64_t{0x7FFFFFFF} * 3}) {
         SCOPED_TRACE(position);
-        FakeSystem system;
+        TestSystem system;
         system.enableLog();
         RecordingFile file(std::vector<std::uint8_t>(16, 1));
         BlockReader in(file);

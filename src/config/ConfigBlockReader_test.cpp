@@ -9,14 +9,14 @@
 #include "config/testing/ByteBuilder.h"
 #include "config/testing/FakePe.h"
 #include "config/testing/RecordingFile.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
 using testing::ByteBuilder;
 using testing::FakePeLayout;
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::makeFakeLauncher;
 using testing::makeFakePe;
 using testing::RecordingFile;
@@ -51,7 +51,7 @@ ByteBuilder header(std::int32_t stringCount) {
 // Everything the writer can express comes back; a key written twice keeps its
 // later value.
 TEST(ConfigBlockReader, ReadsWhatTheWriterWrote) {
-    FakeSystem system;
+    TestSystem system;
     ConfigBlockContent content;
     content.opaqueHeaderWord = 0xDEADBEEF;
     content.strings = {{122, "First"}, {107, "1"}, {2001, "i"}, {1000, ""}, {-5, "negative key"}, {122, "Main"}};
@@ -69,7 +69,7 @@ TEST(ConfigBlockReader, ReadsWhatTheWriterWrote) {
 }
 
 TEST(ConfigBlockReader, LogsTheHeaderWalk) {
-    FakeSystem system;
+    TestSystem system;
     system.enableLog();
     FakePeLayout layout;
     layout.peOffset = 0xF8;
@@ -98,7 +98,7 @@ TEST(ConfigBlockReader, FindsTheBlockBehindTheLastSectionOfAnyLayout) {
     };
     for (const FakePeLayout& layout : layouts) {
         SCOPED_TRACE(layout.sectionCount);
-        FakeSystem system;
+        TestSystem system;
         ConfigBlockContent content;
         content.strings = {{122, "Main"}};
         ASSERT_EQ(readFile(makeFakeLauncher(content, layout)), ConfigReadFailure::none);
@@ -133,7 +133,7 @@ TEST(ConfigBlockReader, DamagedHeadersFailWithTheMessageOfTheirFirstBadRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeSystem system;
+        TestSystem system;
         Bytes file = makeFakeLauncher({});
         if (c.size == 0) file.resize(c.offset);
         for (int i = 0; i < c.size; ++i) file[c.offset + i] = static_cast<std::uint8_t>(c.value >> (8 * i));
@@ -168,7 +168,7 @@ TEST(ConfigBlockReader, DamagedBlocksFailWithTheMessageOfTheirFirstBadRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeSystem system;
+        TestSystem system;
         EXPECT_STREQ(configReadFailureMessage(readFile(launcherWithRawBlock(c.block.bytes), "de_DE")), c.message);
         EXPECT_EQ(blockEndOffset(), 0u);
     }
@@ -198,7 +198,7 @@ TEST(ConfigBlockReader, BlockCutAnywhereFailsInTheCutField) {
     for (const Field& field : fields) {
         for (int cut = fieldStart; cut < fieldStart + field.size; ++cut) {
             SCOPED_TRACE(cut);
-            FakeSystem system;
+            TestSystem system;
             system.enableLog();
             Bytes file(full.begin(), full.begin() + blockStart + cut);
             EXPECT_EQ(readFile(file, "de"), field.failure);
@@ -215,12 +215,12 @@ TEST(ConfigBlockReader, BlockCutAnywhereFailsInTheCutField) {
         fieldStart += field.size;
     }
     ASSERT_EQ(static_cast<std::size_t>(blockStart + fieldStart), full.size());
-    FakeSystem system;
+    TestSystem system;
     EXPECT_EQ(readFile(full, "de"), ConfigReadFailure::none);
 }
 
 TEST(ConfigBlockReader, EntriesReadBeforeAFailureStay) {
-    FakeSystem system;
+    TestSystem system;
     Bytes file =
         launcherWithRawBlock(header(2).i32(1000).str("Fehler").i32(7).str("x").i32(1).i32(3).i32(9).bytes);
     EXPECT_EQ(readFile(file), ConfigReadFailure::readWString);
@@ -233,7 +233,7 @@ TEST(ConfigBlockReader, ZeroAndNegativeCountsSkipTheirSection) {
     const std::int32_t counts[][3] = {{0, 0, 0}, {-1, -1, -1}, {INT32_MIN, -7, INT32_MIN}};
     for (const auto& c : counts) {
         SCOPED_TRACE(c[0]);
-        FakeSystem system;
+        TestSystem system;
         int localeAsked = 0;
         MemoryFile file(launcherWithRawBlock(header(c[0]).i32(c[1]).i32(c[2]).raw("trailing bytes").bytes));
         ASSERT_EQ(readConfigurationFrom(file, [&] { ++localeAsked; return "en"; }), ConfigReadFailure::none);
@@ -245,7 +245,7 @@ TEST(ConfigBlockReader, ZeroAndNegativeCountsSkipTheirSection) {
 }
 
 TEST(ConfigBlockReader, BlockEndsEightBytesAfterTheLastStringEntryWithoutWideOrLocaleEntries) {
-    FakeSystem system;
+    TestSystem system;
     ConfigBlockContent content;
     content.strings = {{2002, "0"}, {2003, "lib/app.jar"}};
     Bytes file = makeFakeLauncher(content, defaultLayout, true);
@@ -279,7 +279,7 @@ TEST(ConfigBlockReader, LocaleSectionsApplyByPrefixOfTheUserLocale) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.langId);
-        FakeSystem system;
+        TestSystem system;
         ConfigBlockContent content;
         content.wides = {{5, u"base"}};
         content.localeSections = c.sections;
@@ -291,7 +291,7 @@ TEST(ConfigBlockReader, LocaleSectionsApplyByPrefixOfTheUserLocale) {
 }
 
 TEST(ConfigBlockReader, UserLocaleIsAskedOnceWhenSectionsExist) {
-    FakeSystem system;
+    TestSystem system;
     ConfigBlockContent content;
     content.localeSections = {{"de", {{5, u"a"}}}, {"fr", {{5, u"b"}}}, {"", {{6, u"c"}}}};
     MemoryFile file(makeFakeLauncher(content));
@@ -310,7 +310,7 @@ TEST(ConfigBlockReader, UserLocaleIsAskedOnceWhenSectionsExist) {
 // The included files behind the block can be hundreds of megabytes: the reader
 // takes the block in window-sized reads and stops within a window of its end.
 TEST(ConfigBlockReader, ReadsLittleOfTheIncludedFilesBehindTheBlock) {
-    FakeSystem system;
+    TestSystem system;
     ConfigBlockContent content;
     content.strings = {{122, "Main"}, {123, std::string(10000, 'o')}, {2002, "3"}};
     content.wides = {{1001, std::u16string(3000, u'w')}};

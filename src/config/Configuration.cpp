@@ -1,7 +1,7 @@
 #include "config/Configuration.h"
 
 #include "report/Log.h"
-#include "support/Format.h"
+#include "base/Format.h"
 
 namespace qarvo {
 
@@ -77,6 +77,8 @@ std::u16string getWideStringValue(std::int32_t key) {
     auto it = maps.wideValues.find(key);
     return it == maps.wideValues.end() ? std::u16string() : it->second;
 }
+
+std::string configuredMessageText(std::int32_t id) { return getStringValue(id, valueCapacity); }
 
 std::uint32_t blockEndOffset() { return maps.blockEndOffset; }
 

@@ -30,6 +30,10 @@ std::int32_t getIntValue(std::int32_t key);
 // UTF-16 value of `key` after the locale overrides; absent gives "".
 std::u16string getWideStringValue(std::int32_t key);
 
+// The text of message `id` (a narrow value read into 8192 bytes): what error
+// reporting shows once the configuration is installed as its text source.
+std::string configuredMessageText(std::int32_t id);
+
 // Offset in the executable file just behind the block; 0 before it was read.
 std::uint32_t blockEndOffset();
 

@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "config/ConfigKeys.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 
 void setString(std::int32_t key, const std::string& value) { configurationMaps().stringValues[key] = value; }
 
@@ -46,14 +46,14 @@ TEST(Configuration, IntValueConvertsLikeAtoi) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value ? c.value : "(absent)");
-        FakeSystem system;
+        TestSystem system;
         if (c.value) setString(key::applicationType, c.value);
         EXPECT_EQ(getIntValue(key::applicationType), c.expected);
     }
 }
 
 TEST(Configuration, IntValueSeesOnlyWhatAnEightKilobyteBufferHolds) {
-    FakeSystem system;
+    TestSystem system;
     setString(130, std::string(8191, '0') + "7");
     EXPECT_EQ(getIntValue(130), 0);
     setString(130, std::string(8190, '0') + "7");
@@ -86,7 +86,7 @@ TEST(Configuration, StringValueIsCutToTheBufferWithALogLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        FakeSystem system;
+        TestSystem system;
         system.enableLog();
         if (c.value) setString(c.key, *c.value);
         std::vector<char> buffer(c.capacity + 8, '#');
@@ -103,7 +103,7 @@ TEST(Configuration, StringValueIsCutToTheBufferWithALogLine) {
 }
 
 TEST(Configuration, ZeroCapacityWritesNothing) {
-    FakeSystem system;
+    TestSystem system;
     setString(122, "Main");
     char buffer = '#';
     getStringValue(122, &buffer, 0);
@@ -112,7 +112,7 @@ TEST(Configuration, ZeroCapacityWritesNothing) {
 }
 
 TEST(Configuration, ClearingLeavesEveryKeyAbsent) {
-    FakeSystem system;
+    TestSystem system;
     setString(107, "5");
     configurationMaps().wideValues[1001] = u"x";
     configurationMaps().blockEndOffset = 4096;

@@ -2,10 +2,12 @@
 
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
+#include "base/CodePage.h"
+#include "base/FileReading.h"
+#include "base/PathHelpers.h"
 #include "jre/Registry.h"
-#include "jre/RuntimeSystem.h"
 #include "jre/VersionCheck.h"
-#include "payload/PathHelpers.h"
+#include "os/System.h"
 #include "payload/TempDirectories.h"
 #include "report/Log.h"
 
@@ -19,13 +21,19 @@ constexpr const char* failedRunVersion = "1.0.0";
 // lines that the option variables (at most 32767 characters each) cause.
 constexpr std::size_t probeOutputCapacity = 128 * 1024;
 
+constexpr std::uint32_t errorSharingViolation = 32;
+constexpr std::uint32_t sharingRetryMs = 10;
+constexpr std::uint32_t sharingWaitMs = 2000;
+
+// The registry key of an executable's cache entry: its path with "/" for every
+// "" that is a character of its own.
 std::string cacheKey(const std::string& javaExe) {
-    std::string key = versionCacheKey;
-    for (char c : javaExe) key += c == '\\' ? '/' : c;
-    return key;
+    std::string path = javaExe;
+    replaceCharacter(path, '\\', '/');
+    return versionCacheKey + path;
 }
 
-std::string fileTimeBytes(const FileTime& time) {
+std::string fileTimeBytes(const os::FileTime& time) {
     std::string bytes(8, '\0');
     for (int i = 0; i < 4; ++i) {
         bytes[i] = static_cast<char>((time.low >> (8 * i)) & 0xFF);
@@ -45,7 +53,7 @@ std::uint32_t littleEndian(const std::string& bytes, std::size_t at, std::size_t
 // without 8.3 names) is quoted.
 std::string probeCommandLine(const std::string& javaExe) {
     std::string program;
-    if (!runtimeFiles().shortPathName(javaExe, program)) program = javaExe;
+    if (!os::files().shortPathName(javaExe, 8192, program)) program = javaExe;
     if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
     return program + " -version";
 }
@@ -68,14 +76,14 @@ bool executableMatchesLauncher(const std::string& path) {
     // The DOS header names the offset of the PE signature, which the machine
     // type follows.
     std::string dos, nt;
-    if (!runtimeFiles().readFile(path, 0, 64, dos) || dos.size() < 64 || dos.compare(0, 2, "MZ") != 0 ||
-        !runtimeFiles().readFile(path, littleEndian(dos, 0x3C, 4), 6, nt) || nt.size() < 6 ||
+    if (!readFileBytes(path, 0, 64, dos) || dos.size() < 64 || dos.compare(0, 2, "MZ") != 0 ||
+        !readFileBytes(path, littleEndian(dos, 0x3C, 4), 6, nt) || nt.size() < 6 ||
         nt.compare(0, 4, std::string("PE\0\0", 4)) != 0) {
         logLine("no executable header in %s", path.c_str());
         return false;
     }
     const std::uint32_t machine = littleEndian(nt, 4, 2);
-    const std::uint16_t own = libraryLoader().processMachine();
+    const std::uint16_t own = os::libraries().processMachine();
     if (machine != own) {
         logLine("machine type 0x%04x of %s is not the launcher's 0x%04x", static_cast<unsigned>(machine),
                 path.c_str(), static_cast<unsigned>(own));
@@ -90,7 +98,7 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
             skipBetaCheck ? 1 : 0);
     javaExe = absolutePath(javaExe, false);
     bool verdict = false;
-    FileTime lastWrite;
+    os::FileTime lastWrite;
     if (!findFileTime(javaExe, &lastWrite)) {
         logLine("file doesn't exist");
     } else {
@@ -119,14 +127,14 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
     return verdict;
 }
 
-bool queryJavaVersion(const std::string& javaExe, const FileTime& lastWrite, std::string& version) {
+bool queryJavaVersion(const std::string& javaExe, const os::FileTime& lastWrite, std::string& version) {
     const std::string commandLine = probeCommandLine(javaExe);
     const std::string outputFile = makeTempFileName();
-    const ProbeRun run = probeProcess().run(commandLine, outputFile, probeTimeoutMs);
+    const os::ProbeRun run = os::processes().runProbe(commandLine, outputFile, probeTimeoutMs);
     if (!run.started) {
         logLine("Could not create process %s > %s (error %d)", commandLine.c_str(), outputFile.c_str(),
                 static_cast<int>(run.error));
-        runtimeFiles().deleteFile(outputFile);
+        deleteProbeOutput(outputFile);
         return false;
     }
     logLine("Exit Code %d", static_cast<int>(run.exitCode));
@@ -138,33 +146,43 @@ bool queryJavaVersion(const std::string& javaExe, const FileTime& lastWrite, std
         writeVersionCache(javaExe, lastWrite, failedRunVersion);
     }
     if (run.timedOut || run.exitCode != 0) {
-        runtimeFiles().deleteFile(outputFile);
+        deleteProbeOutput(outputFile);
         return false;
     }
     std::string output;
-    bool found = runtimeFiles().readFile(outputFile, 0, probeOutputCapacity, output) &&
+    bool found = readFileBytes(outputFile, 0, probeOutputCapacity, output) &&
                  extractJavaVersion(output, version);
     if (!found) version.clear();
     logLine("Java version: %s", version.c_str());
-    runtimeFiles().deleteFile(outputFile);
+    deleteProbeOutput(outputFile);
     return found;
 }
 
-bool readVersionCache(const std::string& javaExe, const FileTime& lastWrite, std::string& version) {
+bool readVersionCache(const std::string& javaExe, const os::FileTime& lastWrite, std::string& version) {
     const std::string key = cacheKey(javaExe);
     std::string recorded;
-    if (!registry().readValue(Hive::currentUser, key, "LastWriteTime", 8, recorded) ||
+    if (!os::registry().readValue(os::Hive::currentUser, os::RegistryView::own, key, "LastWriteTime", 8, recorded) ||
         recorded != fileTimeBytes(lastWrite)) {
         return false;
     }
-    return readRegistryText(Hive::currentUser, key, "Version", valueCapacity, version);
+    return readRegistryText(os::Hive::currentUser, key, "Version", valueCapacity, version);
 }
 
-void writeVersionCache(const std::string& javaExe, const FileTime& lastWrite, const std::string& version) {
+void writeVersionCache(const std::string& javaExe, const os::FileTime& lastWrite, const std::string& version) {
     const std::string key = cacheKey(javaExe);
-    registry().writeValue(Hive::currentUser, key, "LastWriteTime", Registry::ValueType::binary,
-                          fileTimeBytes(lastWrite));
-    registry().writeValue(Hive::currentUser, key, "Version", Registry::ValueType::string, version);
+    os::registry().writeValue(os::Hive::currentUser, os::RegistryView::own, key, "LastWriteTime",
+                              os::Registry::ValueType::binary, fileTimeBytes(lastWrite));
+    os::registry().writeValue(os::Hive::currentUser, os::RegistryView::own, key, "Version",
+                              os::Registry::ValueType::string, version);
+}
+
+bool deleteProbeOutput(const std::string& path) {
+    for (std::uint32_t waited = 0;; waited += sharingRetryMs) {
+        std::uint32_t error = 0;
+        if (os::files().deleteFile(path, error)) return true;
+        if (error != errorSharingViolation || waited >= sharingWaitMs) return false;
+        os::machine().sleep(sharingRetryMs);
+    }
 }
 
 }  // namespace qarvo

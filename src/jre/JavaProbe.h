@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "os/FileSystem.h"
+#include "os/Files.h"
 
 namespace qarvo {
 
@@ -41,13 +41,18 @@ bool executableMatchesLauncher(const std::string& path);
 // Runs "<short path> -version" and extracts the version from its standard
 // error. A run that exits with another code than 0 is cached as "1.0.0"; one
 // that is still running after probeTimeoutMs is terminated and not cached.
-bool queryJavaVersion(const std::string& javaExe, const FileTime& lastWrite, std::string& version);
+bool queryJavaVersion(const std::string& javaExe, const os::FileTime& lastWrite, std::string& version);
 
 // The cached version of `javaExe`, valid only while its last-write time is
 // the one recorded with it.
-bool readVersionCache(const std::string& javaExe, const FileTime& lastWrite, std::string& version);
+bool readVersionCache(const std::string& javaExe, const os::FileTime& lastWrite, std::string& version);
 // Records a version with the executable's last-write time. Failures are
 // ignored.
-void writeVersionCache(const std::string& javaExe, const FileTime& lastWrite, const std::string& version);
+void writeVersionCache(const std::string& javaExe, const os::FileTime& lastWrite, const std::string& version);
+
+// Deletes a probe's output file. A process that has just ended may still hold
+// it for a few milliseconds (seen under Wine after a probe run): a sharing
+// violation is retried every 10 ms for up to 2 s.
+bool deleteProbeOutput(const std::string& path);
 
 }  // namespace qarvo

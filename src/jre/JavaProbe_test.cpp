@@ -13,7 +13,7 @@ using testing::RuntimeFixture;
 bool check(std::string& javaExe, std::string& version) { return checkJavaExe(javaExe, version, "1.6", "", false); }
 
 const std::string* cached(const RuntimeFixture& fx, const char* path, const char* name) {
-    return fx.registry.value(Hive::currentUser, std::string(versionCacheKey) + path, name);
+    return fx.registry.value(os::Hive::currentUser, std::string(versionCacheKey) + path, name);
 }
 
 TEST(JavaProbe, FindsTheExecutableOfAHome) {
@@ -32,7 +32,7 @@ TEST(JavaProbe, FindsTheExecutableOfAHome) {
     };
     for (const Case& c : cases) {
         RuntimeFixture each;
-        for (const char* file : c.files) each.files.write(file, "");
+        for (const char* file : c.files) each.files.addFile(file, "");
         each.setKey(131, c.requireJdk);
         std::string javaExe;
         EXPECT_EQ(findJavaExe(javaExe, "C:\\h"), c.found) << c.javaExe;
@@ -48,8 +48,8 @@ TEST(JavaProbe, ProbesOnceAndThenUsesTheCacheUntilTheExecutableChanges) {
     EXPECT_TRUE(check(javaExe, version));
     EXPECT_EQ(javaExe, "c:\\jre\\bin\\java.exe");
     EXPECT_EQ(version, "17.0.15");
-    ASSERT_EQ(fx.process.commandLines, std::vector<std::string>{"c:\\jre\\bin\\java.exe -version"});
-    EXPECT_EQ(fx.process.lastTimeout, 60000u);
+    ASSERT_EQ(fx.processes.probeCommandLines, std::vector<std::string>{"c:\\jre\\bin\\java.exe -version"});
+    EXPECT_EQ(fx.processes.lastTimeout, 60000u);
     ASSERT_TRUE(cached(fx, "c:/jre/bin/java.exe", "Version"));
     EXPECT_EQ(*cached(fx, "c:/jre/bin/java.exe", "Version"), "17.0.15");
     EXPECT_EQ(*cached(fx, "c:/jre/bin/java.exe", "LastWriteTime"), std::string("\x44\x33\x22\x11\x55\0\0\0", 8));
@@ -57,13 +57,13 @@ TEST(JavaProbe, ProbesOnceAndThenUsesTheCacheUntilTheExecutableChanges) {
 
     EXPECT_TRUE(check(javaExe, version));
     EXPECT_EQ(version, "17.0.15");
-    EXPECT_EQ(fx.process.commandLines.size(), 1u);
+    EXPECT_EQ(fx.processes.probeCommandLines.size(), 1u);
     EXPECT_EQ(fx.logLinesStartingWith({"got version"}),
               (std::vector<std::string>{"got version from execution 17.0.15", "got version from registry 17.0.15"}));
 
-    fx.system.files.addFile("C:\\JRE\\bin\\java.exe", {0x11223345, 0x55});  // replaced
+    fx.files.addFile("C:\\JRE\\bin\\java.exe", testing::peHeader(0x014C), {0x11223345, 0x55});  // replaced
     EXPECT_TRUE(check(javaExe, version));
-    EXPECT_EQ(fx.process.commandLines.size(), 2u);
+    EXPECT_EQ(fx.processes.probeCommandLines.size(), 2u);
 }
 
 TEST(JavaProbe, FailedRunsAndUnreadableOutput) {
@@ -82,23 +82,23 @@ TEST(JavaProbe, FailedRunsAndUnreadableOutput) {
     for (const Case& c : cases) {
         RuntimeFixture each;
         each.addJavaExe("C:\\j\\bin\\java.exe", c.output);
-        each.process.scripts.begin()->second.exitCode = c.exitCode;
-        each.process.scripts.begin()->second.timesOut = c.timesOut;
+        each.processes.scripts.begin()->second.exitCode = c.exitCode;
+        each.processes.scripts.begin()->second.timesOut = c.timesOut;
         std::string javaExe = "C:\\j\\bin\\java.exe", found;
         EXPECT_FALSE(checkJavaExe(javaExe, found, "", "", false)) << c.name;
         const std::string* stored = cached(each, "c:/j/bin/java.exe", "Version");
         EXPECT_EQ(stored ? *stored : "(none)", c.cachedVersion ? c.cachedVersion : "(none)") << c.name;
         EXPECT_EQ(each.logLinesStartingWith({c.logLine}).size(), 1u) << c.name;
         EXPECT_EQ(each.files.deleted.size(), 1u) << c.name;
-        EXPECT_EQ(each.system.files.findAll("C:\\Temp\\*").size(), 0u) << c.name;
+        EXPECT_EQ(each.files.find("C:\\Temp\\qvo*", 10).size(), 0u) << c.name;
     }
 }
 
 TEST(JavaProbe, ARunThatCannotStartIsLoggedAndItsFileRemoved) {
     RuntimeFixture fx;
     std::string version;
-    fx.files.write("C:\\j\\bin\\java.exe", testing::peHeader(0x014C));
-    fx.files.shortNames[testing::FakeFileSystem::key("c:\\j\\bin\\java.exe")] = "C:\\J~1\\BIN\\JAVA.EXE";
+    fx.files.addFile("C:\\j\\bin\\java.exe", testing::peHeader(0x014C));
+    fx.files.shortNames[fx.files.key("c:\\j\\bin\\java.exe")] = "C:\\J~1\\BIN\\JAVA.EXE";
     std::string javaExe = "C:\\j\\bin\\java.exe";
     EXPECT_FALSE(check(javaExe, version));
     ASSERT_EQ(fx.logLinesStartingWith({"Could not create process"}).size(), 1u);
@@ -114,7 +114,7 @@ TEST(JavaProbe, APathWithBlanksAndNoShortNameIsQuoted) {
     fx.addJavaExe("C:\\Program Files\\j\\bin\\java.exe", "java version \"1.8.0_402\"\n");
     std::string javaExe = "C:\\Program Files\\j\\bin\\java.exe";
     EXPECT_TRUE(check(javaExe, version));
-    EXPECT_EQ(fx.process.commandLines, std::vector<std::string>{"\"c:\\program files\\j\\bin\\java.exe\" -version"});
+    EXPECT_EQ(fx.processes.probeCommandLines, std::vector<std::string>{"\"c:\\program files\\j\\bin\\java.exe\" -version"});
 }
 
 TEST(JavaProbe, WindowedLaunchersNeedJavaw) {
@@ -144,14 +144,14 @@ TEST(JavaProbe, ExecutablesOfAnotherMachineAreRejectedBeforeTheCache) {
     for (const Case& c : cases) {
         RuntimeFixture each;
         each.addJavaExe("C:\\j\\bin\\java.exe", "java version \"1.8.0_402\"\n");
-        each.files.write("C:\\j\\bin\\java.exe", c.bytes);
-        each.registry.writeValue(Hive::currentUser, "SOFTWARE\\tarnwell\\qarvo\\jvms\\c:/j/bin/java.exe", "Version",
-                                 Registry::ValueType::string, "1.8.0_402");
+        each.files.addFile("C:\\j\\bin\\java.exe", c.bytes);
+        each.registry.setString(os::Hive::currentUser, "SOFTWARE\\tarnwell\\qarvo\\jvms\\c:/j/bin/java.exe", "Version",
+                                "1.8.0_402");
         each.registry.reads = 0;
         std::string javaExe = "C:\\j\\bin\\java.exe", found;
         EXPECT_FALSE(checkJavaExe(javaExe, found, "", "", false)) << c.name;
         EXPECT_EQ(each.registry.reads, 0) << c.name;
-        EXPECT_TRUE(each.process.commandLines.empty()) << c.name;
+        EXPECT_TRUE(each.processes.probeCommandLines.empty()) << c.name;
         EXPECT_EQ(each.logLinesStartingWith({c.logLine}).size(), 1u) << c.name;
     }
 }

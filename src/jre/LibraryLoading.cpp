@@ -2,23 +2,25 @@
 
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
-#include "jre/RuntimeSystem.h"
+#include "base/PathHelpers.h"
 #include "jvm/JvmEntry.h"
-#include "os/Environment.h"
-#include "payload/PathHelpers.h"
+#include "os/System.h"
 #include "report/Log.h"
 
 namespace qarvo {
 
 namespace {
 
-// Sets PATH in both environments; `value` null removes the variable (a PATH
-// that was not set before is not set afterwards either, and is logged as
-// empty).
+// Sets PATH in the operating system's environment and then, whatever that
+// gave, in the C runtime's own table; `value` null removes the variable (a
+// PATH that was not set before is not set afterwards either, and is logged as
+// empty; "PATH=" removes it from the runtime's table).
 void setPath(const std::string* value) {
     const char* shown = value ? value->c_str() : "";
     std::uint32_t error = 0;
-    if (libraryLoader().setPath(value ? value->c_str() : nullptr, error)) {
+    const bool set = os::environment().set("PATH", value ? value->c_str() : nullptr, error);
+    os::environment().putRuntime(std::string("PATH=") + shown);
+    if (set) {
         logLine("Setting PATH %s", shown);
     } else {
         logLine("Setting PATH %s failed with error %d", shown, static_cast<int>(error));
@@ -38,7 +40,7 @@ void* loadJvmFromBinDir(const std::string& javaExe) {
     if (!binDirectory.empty()) binDirectory.pop_back();
 
     std::string previous;
-    const bool wasSet = environment().get("PATH", previous);
+    const bool wasSet = os::environment().get("PATH", previous);
     const std::string extended = previous + ";" + binDirectory;
     setPath(&extended);
 
@@ -58,14 +60,14 @@ void* tryJvmLibrary(const std::string& binDirectory, const std::string& type) {
     const bool exists = fileExists(path);
     logLine("Trying %s (exists %d)", path.c_str(), exists ? 1 : 0);
     std::uint32_t error = 0;
-    void* library = libraryLoader().load(path, error);
+    void* library = os::libraries().load(path, error);
     if (exists && !library) logLine("Failed with error code %d", static_cast<int>(error));
     return library;
 }
 
 bool resolveCreateJavaVM(void* library) {
     if (!library) return false;
-    void* entry = libraryLoader().symbol(library, "JNI_CreateJavaVM");
+    void* entry = os::libraries().resolve(library, "JNI_CreateJavaVM");
     if (!entry) return false;
     setCreateJavaVMEntry(entry);
     return true;

@@ -7,6 +7,8 @@
 #include "config/Configuration.h"
 #include "jre/JavaProbe.h"
 #include "jre/VersionCheck.h"
+#include "jre/Registry.h"
+#include "os/System.h"
 #include "report/Log.h"
 
 namespace qarvo {
@@ -28,7 +30,7 @@ struct Candidate {
 // the empty text.
 std::string currentVersionWithin(const char* javaSoftKey, const std::string& lowest, const std::string& highest) {
     std::string version;
-    if (!readRegistryText(Hive::localMachine, javaSoftKey, "CurrentVersion", currentVersionCapacity, version) ||
+    if (!readRegistryText(os::Hive::localMachine, javaSoftKey, "CurrentVersion", currentVersionCapacity, version) ||
         !versionInRange(version, lowest, highest)) {
         return {};
     }
@@ -40,10 +42,10 @@ bool checkHome(const std::string& home, std::string& javaExe, std::string& versi
     return findJavaExe(javaExe, home) && checkJavaExe(javaExe, version, lowest, highest, false);
 }
 
-Candidate bestLocatedIn(Hive hive, const std::string& lowest, const std::string& highest) {
+Candidate bestLocatedIn(os::Hive hive, const std::string& lowest, const std::string& highest) {
     Candidate best;
     std::vector<std::string> names;
-    if (!registry().subkeyNames(hive, locatedRuntimesKey, subkeyLimit, names)) return best;
+    if (!os::registry().subkeyNames(hive, os::RegistryView::own, locatedRuntimesKey, subkeyLimit, names)) return best;
     for (const std::string& name : names) {
         std::string javaExe = name;
         std::replace(javaExe.begin(), javaExe.end(), '/', '\\');
@@ -89,14 +91,16 @@ bool findCurrentVersionJvm(std::string& javaExe, std::string& version, const std
     const std::string key = compareVersions(kit, runtime) > 0 ? std::string(javaSoftKitKey) + "\\" + kit
                                                               : std::string(javaSoftRuntimeKey) + "\\" + runtime;
     std::string home;
-    if (!readRegistryText(Hive::localMachine, key, "JavaHome", valueCapacity, home)) return false;
+    if (!readRegistryText(os::Hive::localMachine, key, "JavaHome", valueCapacity, home)) return false;
     return checkHome(home, javaExe, version, lowest, highest);
 }
 
 bool findNewestRegisteredJvm(std::string& javaExe, std::string& version, const std::string& lowest,
                              const std::string& highest, const std::string& javaSoftKey) {
     std::vector<std::string> names;
-    if (!registry().subkeyNames(Hive::localMachine, javaSoftKey, subkeyLimit, names)) return false;
+    if (!os::registry().subkeyNames(os::Hive::localMachine, os::RegistryView::own, javaSoftKey, subkeyLimit, names)) {
+        return false;
+    }
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&](const std::string& name) { return !versionInRange(name, lowest, highest); }),
                 names.end());
@@ -104,7 +108,7 @@ bool findNewestRegisteredJvm(std::string& javaExe, std::string& version, const s
                      [](const std::string& a, const std::string& b) { return compareVersions(a, b) < 0; });
     for (auto name = names.rbegin(); name != names.rend(); ++name) {
         std::string home;
-        if (!readRegistryText(Hive::localMachine, javaSoftKey + "\\" + *name, "JavaHome", valueCapacity,
+        if (!readRegistryText(os::Hive::localMachine, javaSoftKey + "\\" + *name, "JavaHome", valueCapacity,
                               home)) {
             continue;
         }
@@ -115,8 +119,8 @@ bool findNewestRegisteredJvm(std::string& javaExe, std::string& version, const s
 
 bool findLocatedJvm(std::string& javaExe, std::string& version, const std::string& lowest,
                     const std::string& highest) {
-    const Candidate user = bestLocatedIn(Hive::currentUser, lowest, highest);
-    const Candidate machine = bestLocatedIn(Hive::localMachine, lowest, highest);
+    const Candidate user = bestLocatedIn(os::Hive::currentUser, lowest, highest);
+    const Candidate machine = bestLocatedIn(os::Hive::localMachine, lowest, highest);
     const Candidate* winner = nullptr;
     if (user.found && machine.found) {
         winner = compareVersions(user.version, machine.version) > 0 ? &user : &machine;
@@ -129,7 +133,7 @@ bool findLocatedJvm(std::string& javaExe, std::string& version, const std::strin
     return true;
 }
 
-bool findPreviousInstallation(Hive hive, std::string& javaExe, const std::string& lowest,
+bool findPreviousInstallation(os::Hive hive, std::string& javaExe, const std::string& lowest,
                               const std::string& highest) {
     const std::string id = getStringValue(key::installationId);
     if (id.empty()) return false;

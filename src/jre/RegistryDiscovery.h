@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "jre/Registry.h"
+#include "os/Registry.h"
 
 namespace qarvo {
 
@@ -41,7 +41,7 @@ bool findLocatedJvm(std::string& javaExe, std::string& version, const std::strin
 
 // A runtime in the "jre" directory of an earlier installation of this
 // application (installation identifier of key 160; empty switches this off).
-bool findPreviousInstallation(Hive hive, std::string& javaExe, const std::string& lowest,
+bool findPreviousInstallation(os::Hive hive, std::string& javaExe, const std::string& lowest,
                               const std::string& highest);
 
 }  // namespace qarvo

@@ -12,11 +12,11 @@ using testing::RuntimeFixture;
 // A runtime registered under a JavaSoft key: version subkey with JavaHome.
 void registerRuntime(RuntimeFixture& fx, const char* javaSoftKey, const std::string& name, const std::string& home,
                      const std::string& actualVersion) {
-    fx.registry.setString(Hive::localMachine, std::string(javaSoftKey) + "\\" + name, "JavaHome", home);
+    fx.registry.setString(os::Hive::localMachine, std::string(javaSoftKey) + "\\" + name, "JavaHome", home);
     if (!actualVersion.empty()) fx.addRuntime(home, actualVersion);
 }
 
-void locate(RuntimeFixture& fx, Hive hive, const std::string& home, const std::string& version) {
+void locate(RuntimeFixture& fx, os::Hive hive, const std::string& home, const std::string& version) {
     std::string javaExe = fx.addRuntime(home, version);
     for (char& c : javaExe) c = c == '\\' ? '/' : c;
     fx.registry.addKey(hive, std::string(locatedRuntimesKey) + javaExe);
@@ -45,11 +45,11 @@ TEST(RegistryDiscovery, CurrentVersionsChooseTheKeyAndTheRuntimeWinsTies) {
             // A kit of these versions keeps its runtime in its jre directory.
             registerRuntime(fx, javaSoftKitKey, v, "C:\\jdk1" + digits, "");
             fx.addRuntime("C:\\jdk1" + digits + "\\jre", std::string(v) + ".0_10");
-            fx.files.write("C:\\jdk1" + digits + "\\lib\\tools.jar", "");
+            fx.files.addFile("C:\\jdk1" + digits + "\\lib\\tools.jar", "");
             registerRuntime(fx, javaSoftRuntimeKey, v, "C:\\jre1" + digits, std::string(v) + ".0_10");
         }
-        fx.registry.setString(Hive::localMachine, javaSoftKitKey, "CurrentVersion", c.kit);
-        fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", c.runtime);
+        fx.registry.setString(os::Hive::localMachine, javaSoftKitKey, "CurrentVersion", c.kit);
+        fx.registry.setString(os::Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", c.runtime);
         std::string javaExe, version;
         const bool found = findCurrentVersionJvm(javaExe, version, "1.6", "1.8");
         const std::string home = found ? javaExe.substr(0, javaExe.find('\\', 3)) : "(none)";
@@ -64,7 +64,7 @@ TEST(RegistryDiscovery, NewestRegisteredVersionIsChosenNumerically) {
     registerRuntime(fx, javaSoftRuntimeKey, "1.6.0_9", "C:\\r609", "1.6.0_9");
     registerRuntime(fx, javaSoftRuntimeKey, "1.7.0", "C:\\r170", "1.7.0");  // above the highest bound
     registerRuntime(fx, javaSoftRuntimeKey, "1.5.0", "C:\\r150", "1.5.0");
-    fx.registry.addKey(Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.6.0_15");  // no JavaHome
+    fx.registry.addKey(os::Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.6.0_15");  // no JavaHome
     std::string javaExe, version;
     ASSERT_TRUE(findNewestRegisteredJvm(javaExe, version, "1.6", "1.6", javaSoftRuntimeKey));
     EXPECT_EQ(javaExe, "c:\\r609\\bin\\java.exe");
@@ -92,11 +92,11 @@ TEST(RegistryDiscovery, LocatedRuntimesAndTheirTies) {
         RuntimeFixture fx;
         if (c.registered) {
             registerRuntime(fx, javaSoftRuntimeKey, "1.6", "C:\\registered", c.registered);
-            fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.6");
+            fx.registry.setString(os::Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.6");
         }
-        if (c.user) locate(fx, Hive::currentUser, "C:\\user", c.user);
-        if (c.machine) locate(fx, Hive::localMachine, "C:\\machine", c.machine);
-        locate(fx, Hive::currentUser, "C:\\old", "1.5.0");
+        if (c.user) locate(fx, os::Hive::currentUser, "C:\\user", c.user);
+        if (c.machine) locate(fx, os::Hive::localMachine, "C:\\machine", c.machine);
+        locate(fx, os::Hive::currentUser, "C:\\old", "1.5.0");
         std::string javaExe;
         const bool found = searchRegistry(javaExe, "1.6", "");
         EXPECT_EQ(found ? javaExe : "(none)", c.winner ? std::string(c.winner) + "\\bin\\java.exe" : "(none)");
@@ -105,15 +105,15 @@ TEST(RegistryDiscovery, LocatedRuntimesAndTheirTies) {
 
 TEST(RegistryDiscovery, PreviousInstallations) {
     RuntimeFixture fx;
-    fx.registry.setString(Hive::currentUser, installationsKey, "app-1", "C:\\gone;;C:\\old;C:\\prev");
+    fx.registry.setString(os::Hive::currentUser, installationsKey, "app-1", "C:\\gone;;C:\\old;C:\\prev");
     fx.addRuntime("C:\\old\\jre", "1.5.0_22");
     fx.addRuntime("C:\\prev\\jre", "1.6.0_20");
     std::string javaExe;
-    EXPECT_FALSE(findPreviousInstallation(Hive::currentUser, javaExe, "1.6", ""));
+    EXPECT_FALSE(findPreviousInstallation(os::Hive::currentUser, javaExe, "1.6", ""));
     EXPECT_EQ(fx.registry.reads, 0) << "key 160 empty: nothing consulted";
     fx.setKey(160, "app-1");
-    EXPECT_FALSE(findPreviousInstallation(Hive::localMachine, javaExe, "1.6", ""));
-    ASSERT_TRUE(findPreviousInstallation(Hive::currentUser, javaExe, "1.6", ""));
+    EXPECT_FALSE(findPreviousInstallation(os::Hive::localMachine, javaExe, "1.6", ""));
+    ASSERT_TRUE(findPreviousInstallation(os::Hive::currentUser, javaExe, "1.6", ""));
     EXPECT_EQ(javaExe, "c:\\prev\\jre\\bin\\java.exe");
     EXPECT_EQ(fx.logLinesStartingWith({"found installations"}),
               std::vector<std::string>{"found installations: C:\\gone;;C:\\old;C:\\prev"});

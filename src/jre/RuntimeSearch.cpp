@@ -9,9 +9,10 @@
 #include "jre/LibraryLoading.h"
 #include "jre/PackedRuntime.h"
 #include "jre/RegistryDiscovery.h"
-#include "jre/RuntimeSystem.h"
-#include "os/Environment.h"
-#include "payload/PathHelpers.h"
+#include "base/FileReading.h"
+#include "base/PathHelpers.h"
+#include "os/System.h"
+#include "payload/ApplicationDirectory.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
 #include "vmargs/VariableExpansion.h"
@@ -164,11 +165,11 @@ FoundBy searchJvm(std::string& javaExe, std::string& description) {
     }
     if (findRelativeLocation(entries, javaExe, description)) return FoundBy::Location;
 
-    if (findPreviousInstallation(Hive::currentUser, javaExe, lowest, highest)) {
+    if (findPreviousInstallation(os::Hive::currentUser, javaExe, lowest, highest)) {
         logLine("found JRE from previous installation (user) %s", javaExe.c_str());
         return FoundBy::Registry;
     }
-    if (findPreviousInstallation(Hive::localMachine, javaExe, lowest, highest)) {
+    if (findPreviousInstallation(os::Hive::localMachine, javaExe, lowest, highest)) {
         logLine("found JRE from previous installation (machine) %s", javaExe.c_str());
         return FoundBy::Registry;
     }
@@ -195,7 +196,7 @@ bool testLocation(std::string& javaExe, const std::string& location, const std::
 bool testEnvironmentVariable(std::string& javaExe, const std::string& name, const std::string& lowest,
                              const std::string& highest) {
     std::string home;
-    if (!environment().get(name.c_str(), home) || home.empty()) return false;
+    if (!os::environment().get(name.c_str(), home) || home.empty()) return false;
     if (home.size() > textCapacity) {
         // The value does not fit the launcher's buffers; such a variable is
         // taken as not set rather than cut into some other path.
@@ -209,7 +210,7 @@ bool testEnvironmentVariable(std::string& javaExe, const std::string& name, cons
 
 bool testSearchPath(std::string& javaExe, const std::string& lowest, const std::string& highest) {
     std::string found;
-    if (!runtimeFiles().searchPath("java.exe", found)) return false;
+    if (!os::files().searchPath("java.exe", found)) return false;
     javaExe = found;
     std::string version;
     return checkJavaExe(javaExe, version, lowest, highest, false);
@@ -218,7 +219,7 @@ bool testSearchPath(std::string& javaExe, const std::string& lowest, const std::
 bool readLocationFile(std::string& line, const char* name) {
     const std::string path = applicationDirectoryFile(name);
     std::string bytes;
-    if (!runtimeFiles().readFile(path, 0, textCapacity + 1, bytes) || bytes.empty()) return false;
+    if (!readFileBytes(path, 0, textCapacity + 1, bytes) || bytes.empty()) return false;
     std::size_t end = std::min({bytes.find('\n'), bytes.find('\0'), textCapacity, bytes.size()});
     line = bytes.substr(0, end);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();

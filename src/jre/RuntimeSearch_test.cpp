@@ -17,7 +17,7 @@ TEST(RuntimeSearch, AnOldShippedRuntimeIsAcceptedByTheSecondPassUnlessItIsForeig
         fx.setKey(128, "B.\\jre;Y");
         fx.setKey(126, "1.6");
         fx.addRuntime("C:\\app\\jre", "1.5.0_22");
-        fx.files.write("C:\\app\\jre\\bin\\java.exe", testing::peHeader(machine));
+        fx.files.addFile("C:\\app\\jre\\bin\\java.exe", testing::peHeader(machine));
         std::string javaExe, description;
         const FoundBy found = searchJvm(javaExe, description);
         if (machine == 0x8664) {
@@ -58,7 +58,7 @@ TEST(RuntimeSearch, LocationFilesGiveTheirFirstLine) {
     for (const Case& c : cases) {
         RuntimeFixture fx;
         fx.setKey(10003, ".");
-        fx.files.write("C:\\app\\.moravelin\\pref_jre.cfg", c.content);
+        fx.files.addFile("C:\\app\\.moravelin\\pref_jre.cfg", c.content);
         std::string line;
         EXPECT_EQ(readLocationFile(line, preferredLocationFile) ? line : none, c.line) << c.content.substr(0, 20);
     }
@@ -74,7 +74,7 @@ TEST(RuntimeSearch, EnvironmentVariablesWithForwardSlashesOrTooLong) {
     const std::string tooLong = "C:\\" + fits.substr(2);  // a second backslash after the drive
     ASSERT_EQ(fits.size(), 8191u);
     ASSERT_EQ(tooLong.size(), 8192u);
-    fx.system.environment.variables = {
+    fx.environment.variables = {
         {"J", "c:/java/jre"}, {"FITS", fits}, {"LONG", tooLong}, {"EMPTY", ""}};
     std::string javaExe;
     EXPECT_TRUE(testEnvironmentVariable(javaExe, "J", "1.6", ""));
@@ -107,14 +107,14 @@ TEST(RuntimeSearch, OneMessageChosenByHowTheBrokenRuntimeWasFound) {
             fx.setKey(key, text);
         }
         const std::string javaExe = fx.addRuntime("C:\\r", "1.8.0_402", "none");
-        fx.loader.modules.clear();  // its jvm.dll does not load
+        fx.libraries.modules.clear();  // its jvm.dll does not load
         fx.files.searchPathResult = javaExe;
-        fx.system.environment.variables["JAVA_HOME"] = "C:\\r";
-        fx.registry.setString(Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.8");
-        fx.registry.setString(Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.8", "JavaHome", "C:\\r");
+        fx.environment.variables["JAVA_HOME"] = "C:\\r";
+        fx.registry.setString(os::Hive::localMachine, javaSoftRuntimeKey, "CurrentVersion", "1.8");
+        fx.registry.setString(os::Hive::localMachine, std::string(javaSoftRuntimeKey) + "\\1.8", "JavaHome", "C:\\r");
         EXPECT_FALSE(LoadDLL(true)) << c.sequence;
-        ASSERT_EQ(fx.system.errors.shown.size(), 1u) << c.sequence;
-        const std::string& text = fx.system.errors.shown[0].text;
+        ASSERT_EQ(fx.messages.size(), 1u) << c.sequence;
+        const std::string& text = fx.messages[0].text;
         EXPECT_EQ(text.substr(0, text.find("\n\nLog: ")), c.shown);
         EXPECT_EQ(fx.logLinesStartingWith({"ERROR: "}),
                   (std::vector<std::string>{"ERROR: Could not get DLL-Handle.", "ERROR: Could not load functions"}));
@@ -128,7 +128,7 @@ TEST(RuntimeSearch, LoadsTheRuntimeFoundAndRecordsItsHome) {
     fx.addRuntime("C:\\app\\jre", "17");
     fx.setKey(126, "17.0");
     EXPECT_TRUE(LoadDLL(true));
-    EXPECT_TRUE(fx.system.errors.shown.empty());
+    EXPECT_TRUE(fx.messages.empty());
     EXPECT_EQ(jvmHome(), "c:\\app\\jre\\bin\\..");
     EXPECT_EQ(fx.logLinesStartingWith({"Trying to load", "Loading of"}),
               (std::vector<std::string>{"Trying to load JVM-DLL from c:\\app\\jre\\bin\\java.exe",

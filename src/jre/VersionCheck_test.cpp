@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Configuration.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
@@ -62,7 +62,7 @@ TEST(VersionCheck, OrdersVersionsComponentByComponent) {
 }
 
 TEST(VersionCheck, BoundsCompareOverTheirOwnComponents) {
-    testing::FakeSystem system;
+    testing::TestSystem system;
     struct Case {
         const char* version;
         const char* lowest;

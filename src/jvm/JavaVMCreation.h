@@ -4,7 +4,7 @@
 
 #include <jni.h>
 
-#include "launcher/CommandLine.h"
+#include "base/ArgumentList.h"
 #include "vmargs/VmOptions.h"
 
 namespace qarvo {

@@ -2,6 +2,7 @@
 
 #include "jvm/JavaVMCreation.h"
 #include "jvm/MainInvocation.h"
+#include "os/System.h"
 #include "report/Log.h"
 
 namespace qarvo {
@@ -24,6 +25,13 @@ bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain, const La
     }
     logLine("launch done");
     return true;
+}
+
+bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain) {
+    LauncherProcess process;
+    process.processId = os::processes().currentProcessId();
+    process.consoleOutputCodePage = os::console().outputCodePage();
+    return launchJavaVM(arguments, destroyAfterMain, process);
 }
 
 }  // namespace qarvo

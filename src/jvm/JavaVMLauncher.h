@@ -2,7 +2,7 @@
 #pragma once
 
 #include "jvm/LauncherOptions.h"
-#include "launcher/CommandLine.h"
+#include "base/ArgumentList.h"
 
 namespace qarvo {
 
@@ -12,7 +12,7 @@ namespace qarvo {
 // could not be created or main threw (the machine is then left as it is).
 bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain, const LauncherProcess& process);
 
-// The same for this process (Windows side).
-bool launchJavaVM(ArgumentList& arguments, bool destroyAfterMain);
+// The same for this process: its id and console code page from the system.
+bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain);
 
 }  // namespace qarvo

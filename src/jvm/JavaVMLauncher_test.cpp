@@ -8,21 +8,17 @@
 #include "jvm/JvmEntry.h"
 #include "jvm/testing/FakeJvm.h"
 #include "launcher/StartupArguments.h"
-#include "os/testing/Fakes.h"
-#include "vmargs/testing/FakeOptionsFiles.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
 using testing::FakeJvm;
-using testing::FakeOptionsFiles;
-using testing::FakeSystem;
+using testing::TestSystem;
 
 class JavaVMLauncher : public ::testing::Test {
 protected:
     JavaVMLauncher() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
         system.environment.variables = {{"PATH", "C:\\jre\\bin"}, {"MANPATH", "m"}};
         configurationMaps().stringValues = {{2001, "e"}};
         selectLauncherKind();
@@ -38,8 +34,7 @@ protected:
     }
     bool logged(const std::string& line) { return logIndex(line) < system.logLines().size(); }
 
-    FakeSystem system;
-    FakeOptionsFiles files;
+    TestSystem system;
     FakeJvm jvm;
     const LauncherProcess process{7, 437};
 };
@@ -49,9 +44,9 @@ TEST_F(JavaVMLauncher, CompleteOptionOrder) {
     values[123] = "-Xmx256m \"-Dkey=a b\"";
     values[125] = "1";
     values[121] = "A0lib\\app.jar";
-    files.add("C:\\app\\run.vmoptions", "-Dfrom.file=1\n-include-options ..\\shared\\more.vmoptions\n-Dafter=1\n");
-    files.add("C:\\shared\\more.vmoptions", "-Dincluded=1\n-include-options deeper.vmoptions\n");
-    files.add("C:\\shared\\deeper.vmoptions", "-Ddeeper=1\n");
+    system.files.addFile("C:\\app\\run.vmoptions", "-Dfrom.file=1\n-include-options ..\\shared\\more.vmoptions\n-Dafter=1\n");
+    system.files.addFile("C:\\shared\\more.vmoptions", "-Dincluded=1\n-include-options deeper.vmoptions\n");
+    system.files.addFile("C:\\shared\\deeper.vmoptions", "-Ddeeper=1\n");
     ArgumentList arguments = {u"C:\\app\\run.exe", u"-J-Xss2m", u"doc.txt"};
     ASSERT_TRUE(launchJavaVM(arguments, true, process));
     const VmOptionList expected = {

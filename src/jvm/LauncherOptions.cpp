@@ -4,14 +4,14 @@
 
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
+#include "base/LanguageRestart.h"
+#include "base/LauncherKind.h"
+#include "base/PathHelpers.h"
 #include "instance/SingleInstance.h"
-#include "launcher/LaunchSequence.h"
-#include "launcher/StartupArguments.h"
-#include "os/Environment.h"
+#include "os/System.h"
 #include "payload/IncludedFiles.h"
-#include "payload/PathHelpers.h"
 #include "payload/TempDirectories.h"
-#include "support/Format.h"
+#include "base/Format.h"
 
 namespace qarvo {
 
@@ -26,7 +26,7 @@ std::string property(const char* name, const std::string& value) {
 VmOptionList buildLauncherOptions(const LauncherProcess& process) {
     VmOptionList options;
     if (const char* semaphore = semaphoreName()) options.push_back(property("qarvo.semaphoreName", semaphore));
-    if (launcherKind() == 'i') options.push_back(formatText("-D%s=true", "qarvo.isMoravelin"));
+    if (isInstallerKind()) options.push_back(formatText("-D%s=true", "qarvo.isMoravelin"));
     options.push_back(property("qarvo.moduleName", launcherPath()));
     options.push_back(property("sun.java.command", launcherPath()));
     if (getIntValue(key::singleInstance) != 0) {
@@ -38,10 +38,10 @@ VmOptionList buildLauncherOptions(const LauncherProcess& process) {
     const std::int64_t position = languageRestart() ? -1 : static_cast<std::int64_t>(extractionEndPosition());
     options.push_back(property("qarvo.unextractedPosition", std::to_string(position)));
     std::string path;
-    if (!environment().get("PATH", path) || path.size() > libraryPathCapacity) path.clear();
+    if (!os::environment().get("PATH", path) || path.size() > libraryPathCapacity) path.clear();
     options.push_back("-Djava.library.path=" + path);
     std::string manPath;
-    if (!environment().get("MANPATH", manPath)) {
+    if (!os::environment().get("MANPATH", manPath)) {
         options.push_back(formatText("-D%s=cp%d", "qarvo.consoleCodepage", static_cast<int>(process.consoleOutputCodePage)));
     }
     return options;

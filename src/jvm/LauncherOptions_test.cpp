@@ -2,29 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include "base/LanguageRestart.h"
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/StartupArguments.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 #include "payload/TempDirectories.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 
 class LauncherOptions : public ::testing::Test {
 protected:
     LauncherOptions() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
     }
     ~LauncherOptions() override {
         clearConfiguration();
         selectLauncherKind();
     }
-    FakeSystem system;
+    TestSystem system;
     const LauncherProcess process{4242, 850};
 };
 
@@ -82,12 +81,12 @@ TEST_F(LauncherOptions, LibraryPathIsEmptyWhenPathDoesNotFit) {
 }
 
 TEST_F(LauncherOptions, LongValuesAreNotCut) {
-    system.paths.launcher = "C:\\" + std::string(9000, 'd') + "\\run.exe";
+    system.setLauncherPath("C:\\" + std::string(9000, 'd') + "\\run.exe");
     setLauncherTempDirectory("C:\\" + std::string(9000, 't'));
     VmOptionList options = buildLauncherOptions(process);
     ASSERT_GE(options.size(), 3u);
-    EXPECT_EQ(options[0], "-Dqarvo.moduleName=" + system.paths.launcher);
-    EXPECT_EQ(options[1], "-Dsun.java.command=" + system.paths.launcher);
+    EXPECT_EQ(options[0], "-Dqarvo.moduleName=" + system.libraries.moduleName);
+    EXPECT_EQ(options[1], "-Dsun.java.command=" + system.libraries.moduleName);
     EXPECT_EQ(options[2], "-Dqarvo.tempDir=C:\\" + std::string(9000, 't'));
 }
 

@@ -3,12 +3,14 @@
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "jvm/JavaVMCreation.h"
-#include "launcher/StartupArguments.h"
-#include "os/CodePage.h"
-#include "payload/PathHelpers.h"
+#include "base/CodePage.h"
+#include "base/CommandLine.h"
+#include "base/LauncherKind.h"
+#include "base/PathHelpers.h"
+#include "payload/ApplicationDirectory.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
-#include "support/Format.h"
+#include "base/Format.h"
 #include "vmargs/VariableExpansion.h"
 
 namespace qarvo {
@@ -68,7 +70,7 @@ jobjectArray newParameterArray(JNIEnv* env, const ArgumentList& parameters) {
 }  // namespace
 
 const char* launcherClassName() {
-    return launcherKind() == 'i' ? "com/moravelin/runtime/launcher/WinLauncher" : "com/qarvo/runtime/WinLauncher";
+    return isInstallerKind() ? "com/moravelin/runtime/launcher/WinLauncher" : "com/qarvo/runtime/WinLauncher";
 }
 
 ArgumentList buildParameterList(const ArgumentList& arguments) {
@@ -82,7 +84,8 @@ ArgumentList buildParameterList(const ArgumentList& arguments) {
     if (!arguments.empty()) parameters.push_back(arguments[0]);
     std::string defaults = getStringValue(key::defaultArguments);
     expandVariables(defaults);
-    splitCommandLine(widened(defaults), parameters);
+    // An unbalanced quote ends the launch as one on the command line does.
+    if (!splitWords(widened(defaults), parameters)) failWithMessageId(message::wrongParameterUsage, nullptr);
     const bool dashJForVm = getIntValue(key::dashJArguments) != 0;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         if (dashJForVm && isDashJ(arguments[i])) continue;  // handed to the virtual machine
@@ -92,7 +95,7 @@ ArgumentList buildParameterList(const ArgumentList& arguments) {
 }
 
 bool callMain(const ArgumentList& arguments) {
-    if (launcherKind() == 'i' && !checkFirstRun()) {
+    if (isInstallerKind() && !checkFirstRun()) {
         logLine("checkFirstRun stopped further execution");
         return true;
     }

@@ -3,7 +3,7 @@
 // arguments in a fixed array layout.
 #pragma once
 
-#include "launcher/CommandLine.h"
+#include "base/ArgumentList.h"
 
 namespace qarvo {
 

@@ -8,22 +8,18 @@
 #include "jvm/JavaVMCreation.h"
 #include "jvm/testing/FakeJvm.h"
 #include "launcher/StartupArguments.h"
-#include "os/testing/Fakes.h"
-#include "vmargs/testing/FakeOptionsFiles.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
 using testing::FakeJvm;
-using testing::FakeOptionsFiles;
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::ProcessExit;
 
 class MainInvocation : public ::testing::Test {
 protected:
     MainInvocation() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
         configurationMaps().stringValues = {{1009, "An internal error occurred (error code: {0})"},
                                             {1010, "Couldn't load main class."},
                                             {1011, "Main method not found."}};
@@ -44,12 +40,11 @@ protected:
         try {
             return callMain(arguments) ? "true" : "false";
         } catch (const ProcessExit& exit) {
-            const std::string& text = system.errors.shown.at(0).text;
+            const std::string& text = system.messages.at(0).text;
             return "exit " + std::to_string(exit.code) + ": " + text.substr(0, text.find("\n\nLog: "));
         }
     }
-    FakeSystem system;
-    FakeOptionsFiles files;
+    TestSystem system;
     FakeJvm jvm;
 };
 
@@ -128,7 +123,7 @@ TEST_F(MainInvocation, ArrayOrStringThatCannotBeMadeIsAnAssertion) {
     EXPECT_EQ(call(), "exit 1: Assertion failed: paramArray, file windows\\JavaVMLauncher");
     FakeJvm second;
     second.java.noStrings = true;
-    system.errors.shown.clear();
+    system.messages.clear();
     EXPECT_EQ(call(), "exit 1: Assertion failed: jstr, file windows\\JavaVMLauncher");
     EXPECT_FALSE(second.called("CallStaticVoidMethod main"));
 }
@@ -165,7 +160,7 @@ TEST_F(MainInvocation, FirstRunHook) {
         own.java.firstRunThrows = c.throws;
         own.java.missingClasses = c.missingClasses;
         own.java.missingMethods = c.missingMethods;
-        system.errors.shown.clear();
+        system.messages.clear();
         EXPECT_EQ(call(), c.outcome) << c.name;
         EXPECT_EQ(own.called("CallStaticBooleanMethod firstRun"), c.firstRunCalled) << c.name;
         EXPECT_EQ(own.called("CallStaticVoidMethod main"), c.mainCalled) << c.name;

@@ -1,8 +1,11 @@
-// Decisions of the start-up sequence that do not need the system: the
-// command-line tail prefixes and the console switches.
+// The start-up sequence: every step of a launch in its fixed order, with the
+// gates that decide which run. Portable: WinMain only installs the system and
+// calls runLauncher.
 #pragma once
 
-#include "launcher/CommandLine.h"
+#include <string_view>
+
+#include "base/ArgumentList.h"
 
 namespace qarvo {
 
@@ -15,23 +18,38 @@ struct TailRequest {
 };
 TailRequest classifyTail(const char* tail);
 
-// The launcher was started as a language restart (set once by the entry point).
-bool languageRestart();
-void setLanguageRestart(bool value);
-
-// What the console switches need from the system.
-class ConsoleControl {
+// The steps the sequence calls, in the order it calls them. runLauncher takes
+// them through this interface so that a test can watch the order and the
+// gates; realLaunchSteps() are the launcher's own.
+class LaunchSteps {
 public:
-    virtual ~ConsoleControl() = default;
-    // Attaches to the parent's console or opens a new one; false when neither worked.
+    virtual ~LaunchSteps() = default;
+    virtual void rebootMachine() = 0;
+    virtual void processStartupArguments(ArgumentList& arguments) = 0;
     virtual bool obtainConsole() = 0;
-    // "-c" could not get a console: tells the user and ends the process.
-    [[noreturn]] virtual void consoleUnavailable() = 0;
+    virtual void runSingleInstanceCheck(bool honourConfiguration, bool notifyRunningInstance) = 0;
+    virtual int extractIncludedFiles(bool createDirectory) = 0;
+    virtual void prependNativeLibraryPath() = 0;
+    virtual bool loadDLL(bool reportErrors) = 0;
+    virtual void splashScreen(int showCommand) = 0;
+    virtual bool launchJavaVM(const ArgumentList& arguments, bool destroyAfterMain) = 0;
 };
+LaunchSteps& realLaunchSteps();
 
-// Walks every element (element 0 included): "-q" (with key 154) quiets errors,
-// "-console" obtains a console, "-c" (with key 154) quiets errors, obtains a
-// console and ends the walk. The switches stay in the list.
-void applyConsoleSwitches(const ArgumentList& list, bool quietSwitches, ConsoleControl& console);
+// The whole launch. `tail` is the narrow command line after the program name
+// and the blanks behind it, `commandLine` the whole wide command line,
+// `showCommand` the window show state the process was started with. Returns
+// the process exit code (0) unless a step ends the process: 1 through the
+// error reporting, 83 when no runtime could be loaded, a second instance 0.
+int runLauncher(const char* tail, std::u16string_view commandLine, int showCommand,
+                LaunchSteps& steps = realLaunchSteps());
+
+// The console switches, when keys 154 or 156 allow them: every element of the
+// argument list (element 0 included) is examined in order. "-q" (with key 154)
+// quiets errors; "-console" obtains a console, whatever the result; "-c" (with
+// key 154) quiets errors and obtains a console, ending the process with exit
+// code 1 after a plain box when there is none, and ends the walk. The switches
+// stay in the list.
+void applyConsoleSwitches(const ArgumentList& list, bool quietSwitches, LaunchSteps& steps);
 
 }  // namespace qarvo

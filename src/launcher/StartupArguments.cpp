@@ -1,15 +1,15 @@
 #include "launcher/StartupArguments.h"
 
+#include "base/LanguageRestart.h"
+#include "base/LauncherKind.h"
+#include "base/PathHelpers.h"
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
-#include "report/ErrorReport.h"
+#include "config/ReadConfiguration.h"
+#include "os/System.h"
 #include "report/Log.h"
 
 namespace qarvo {
-
-namespace {
-char kind = '\0';
-}  // namespace
 
 bool removeLogSwitch(ArgumentList& list) {
     if (list.size() < 2) return false;
@@ -26,15 +26,30 @@ bool removeLogSwitch(ArgumentList& list) {
 void selectLauncherKind() {
     char buffer[key::launcherKindCapacity];
     getStringValue(key::launcherKind, buffer, sizeof buffer);
-    kind = buffer[0];
+    setLauncherKind(launcherKindOf(buffer[0]));
 }
 
-char launcherKind() { return kind; }
-const char* builderName() { return kind == 'e' ? "qarvo" : "moravelin"; }
+void processStartupArguments(ArgumentList& list) {
+    removeLogSwitch(list);
+    // The first step that logs: the switch above is known before the log
+    // decision is taken.
+    readConfiguration();
+    selectLauncherKind();
 
-void applyLauncherTypeRule() {
-    int type = getIntValue(key::applicationType);
-    if (type != 1 && type != 5) setQuietErrors();
+    if (!languageRestart()) {
+        std::string directory = getStringValue(key::workingDirectory);
+        if (!directory.empty()) {
+            std::string resolved = absolutePath(directory, true);
+            // A directory that does not exist leaves the current one; the log
+            // still names what was asked for.
+            os::files().setCurrentDirectory(resolved);
+            logLine("change working directory to %s", resolved.c_str());
+        } else {
+            logLine("working directory unchanged");
+        }
+    }
+
+    if (createLogRequested()) offerLogLocation(builderName());
 }
 
 }  // namespace qarvo

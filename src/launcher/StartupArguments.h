@@ -3,7 +3,7 @@
 // question.
 #pragma once
 
-#include "launcher/CommandLine.h"
+#include "base/ArgumentList.h"
 
 namespace qarvo {
 
@@ -11,19 +11,14 @@ namespace qarvo {
 // remembers that it was given. True when it was removed.
 bool removeLogSwitch(ArgumentList& list);
 
-// Sets the launcher kind from key 2001: 'e' is the qarvo kind, every other
-// value (the build tool writes 'i', an absent key gives none) the moravelin kind.
+// Sets the launcher kind from the first character of key 2001 (read into a
+// two-byte buffer).
 void selectLauncherKind();
-// First character of key 2001, '\0' when absent.
-char launcherKind();
-// "qarvo" for kind 'e', else "moravelin".
-const char* builderName();
 
-// Console launcher types (key 107 other than 1 and 5) report errors on
-// standard error.
-void applyLauncherTypeRule();
-
-// The whole step, run by the entry point (Windows side).
+// The whole step: removes the log switch, reads the configuration, selects the
+// launcher kind, changes the working directory to key 146 (taken against the
+// launcher directory; not on a language restart) and, when the log switch was
+// given, asks whether Explorer should show the log.
 void processStartupArguments(ArgumentList& list);
 
 }  // namespace qarvo

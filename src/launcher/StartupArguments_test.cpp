@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "base/LauncherKind.h"
 #include "config/Configuration.h"
-#include "os/testing/Fakes.h"
+#include "config/ReadConfiguration.h"
+#include "testing/TestSystem.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 
 TEST(StartupArguments, RemovesTheLogSwitchOnlyAsElementOne) {
     struct Case {
@@ -27,7 +29,7 @@ TEST(StartupArguments, RemovesTheLogSwitchOnlyAsElementOne) {
         {{u"run.exe", u"-CREATE-MRV-LOG"}, {u"run.exe", u"-CREATE-MRV-LOG"}, false},
     };
     for (Case& c : cases) {
-        FakeSystem system;
+        TestSystem system;
         EXPECT_EQ(removeLogSwitch(c.in), c.requested);
         EXPECT_EQ(c.in, c.out);
         EXPECT_EQ(createLogRequested(), c.requested);
@@ -37,21 +39,24 @@ TEST(StartupArguments, RemovesTheLogSwitchOnlyAsElementOne) {
 TEST(StartupArguments, LauncherKindAndBuilderName) {
     struct Case {
         const char* value;  // null: key absent
-        char kind;
+        LauncherKind kind;
         const char* builder;
+        bool installer;
     } cases[] = {
-        {"e", 'e', "qarvo"},
-        {"i", 'i', "moravelin"},
-        {nullptr, '\0', "moravelin"},
-        {"", '\0', "moravelin"},
-        {"ex", 'e', "qarvo"},  // only the first character fits the 2-byte buffer
+        {"e", LauncherKind::plain, "qarvo", false},
+        {"i", LauncherKind::installer, "moravelin", true},
+        {"x", LauncherKind::other, "moravelin", false},
+        {nullptr, LauncherKind::other, "moravelin", false},
+        {"", LauncherKind::other, "moravelin", false},
+        {"ex", LauncherKind::plain, "qarvo", false},  // only the first character fits the 2-byte buffer
     };
     for (const Case& c : cases) {
-        FakeSystem system;
+        TestSystem system;
         if (c.value) configurationMaps().stringValues[2001] = c.value;
         selectLauncherKind();
         EXPECT_EQ(launcherKind(), c.kind);
         EXPECT_STREQ(builderName(), c.builder);
+        EXPECT_EQ(isInstallerKind(), c.installer);
     }
 }
 
@@ -61,7 +66,7 @@ TEST(StartupArguments, LauncherTypeRuleKeepsDialogsOnlyFor1And5) {
         bool dialogs;
     } cases[] = {{"1", true}, {"5", true}, {"2", false}, {nullptr, false}, {"0", false}, {"15", false}};
     for (const Case& c : cases) {
-        FakeSystem system;
+        TestSystem system;
         if (c.type) configurationMaps().stringValues[107] = c.type;
         applyLauncherTypeRule();
         EXPECT_EQ(showErrorDialogs(), c.dialogs) << (c.type ? c.type : "absent");

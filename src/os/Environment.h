@@ -1,27 +1,26 @@
-// The process environment as the launcher's core sees it. The launcher installs
-// the Windows implementation at start; native tests install a fake.
+// The process environment: the operating system's environment block and the
+// C runtime's own copy of it, which the runtime took at start and keeps apart.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-namespace qarvo {
+namespace qarvo::os {
 
 class Environment {
 public:
     virtual ~Environment() = default;
-    // Value of variable `name` of the operating system's environment block;
+    // Value of variable `name` of the environment block, whatever its length;
     // false when the variable is not set (an empty value is set).
     virtual bool get(const char* name, std::string& value) = 0;
-    // Sets (or with null `value` removes) the variable; false on failure.
-    virtual bool set(const char* name, const char* value) = 0;
+    // SetEnvironmentVariableA: sets the variable, or removes it when `value`
+    // is null. False with the system error on failure.
+    virtual bool set(const char* name, const char* value, std::uint32_t& error) = 0;
+    // _putenv of "NAME=value" in the C runtime's copy ("NAME=" removes it there).
+    virtual void putRuntime(const std::string& assignment) = 0;
     // The entries of the environment block ("NAME=value"), in block order.
     virtual std::vector<std::string> block() = 0;
 };
 
-// The installed environment. Installing replaces the previous one; the caller
-// keeps ownership and keeps it alive while it is installed.
-Environment& environment();
-void installEnvironment(Environment& env);
-
-}  // namespace qarvo
+}  // namespace qarvo::os

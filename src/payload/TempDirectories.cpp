@@ -1,7 +1,8 @@
 #include "payload/TempDirectories.h"
 
-#include "os/Environment.h"
-#include "payload/PathHelpers.h"
+#include "base/CodePage.h"
+#include "base/PathHelpers.h"
+#include "os/System.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
 
@@ -9,12 +10,12 @@ namespace qarvo {
 
 namespace {
 
-TempSystem* tempSystem = nullptr;
 std::string launcherTemp;
 
-std::string withBackslash(std::string directory) {
-    if (directory.empty() || directory.back() != '\\') directory += '\\';
-    return directory;
+// _mkdir and _rmdir: their results only decide, never report.
+bool makeDirectory(const std::string& path) {
+    std::uint32_t error = 0;
+    return os::files().createDirectory(path, error);
 }
 
 // The long form shows whether the narrow functions can use the directory: a
@@ -27,7 +28,7 @@ bool narrowFunctionsCanUse(const std::string& directory) {
 
 // The fallback candidates, in order; the first writable one wins.
 bool chooseFallback(std::string& chosen) {
-    std::string windows = tempSystem->windowsDirectory();
+    std::string windows = os::files().windowsDirectory();
     const std::string candidates[] = {windows + "\\temp", "c:\\temp", "c:\\tmp", windows};
     for (const std::string& candidate : candidates) {
         if (isWritableDirectory(candidate)) {
@@ -38,7 +39,7 @@ bool chooseFallback(std::string& chosen) {
     // Only the root is writable: work in a directory of our own below it.
     if (isWritableDirectory("c:\\")) {
         chosen = "c:\\tmp";
-        fileSystem().makeDirectory(chosen);
+        makeDirectory(chosen);
         if (isWritableDirectory(chosen)) return true;
     }
     return false;
@@ -46,22 +47,20 @@ bool chooseFallback(std::string& chosen) {
 
 }  // namespace
 
-void installTempSystem(TempSystem& system) { tempSystem = &system; }
-
 std::string getSystemTempDirectory() {
     std::string directory;
     std::uint32_t lastError = 0;
-    std::uint32_t result = tempSystem->tempPath(directory, lastError);
+    std::uint32_t result = os::files().tempPath(directory, lastError);
     logLine("GetTempPath returned %d (last error %d)", static_cast<int>(result), static_cast<int>(lastError));
     if (directory.empty()) {
         std::string drive, path;
-        environment().get("HOMEDRIVE", drive);
-        environment().get("HOMEPATH", path);
+        os::environment().get("HOMEDRIVE", drive);
+        os::environment().get("HOMEPATH", path);
         // Both values share one 8192-byte buffer.
         directory = (drive + path).substr(0, 8191);
         logLine("No temp dir defined. Using home %s", directory.c_str());
     } else if (result > 0) {
-        bool made = fileSystem().makeDirectory(directory);
+        bool made = makeDirectory(directory);
         logLine("make dir returned %d", made ? 0 : -1);
     }
     if (narrowFunctionsCanUse(directory)) return directory;
@@ -71,10 +70,10 @@ std::string getSystemTempDirectory() {
 
 bool isWritableDirectory(const std::string& path) {
     std::string test = path + "\\qvo_w_testdir";
-    fileSystem().removeDirectory(test);  // left over from an earlier run
-    if (!fileSystem().makeDirectory(test)) return false;
+    os::files().removeDirectory(test);  // left over from an earlier run
+    if (!makeDirectory(test)) return false;
     bool visible = fileExists(test);
-    fileSystem().removeDirectory(test);
+    os::files().removeDirectory(test);
     return visible;
 }
 
@@ -83,9 +82,9 @@ std::string makeTempFileName() {
     logLine("tempPath is %s", directory.c_str());
     std::string name;
     std::uint32_t lastError = 0;
-    if (tempSystem->tempFileName(directory, "qvo", name, lastError) == 0) {
+    if (os::files().tempFileName(directory, "qvo", name, lastError) == 0) {
         logLine("GetTempFileName failed (last error %d)", static_cast<int>(lastError));
-        name = formatText("%sqvo%d", withBackslash(directory).c_str(), tempSystem->timeSeededRandom());
+        name = formatText("%sqvo%d", withBackslash(directory).c_str(), os::machine().timeSeededRandom());
     }
     logLine("tempFile is %s", name.c_str());
     return name;
@@ -100,7 +99,7 @@ void createLauncherTempDirectory() {
         launcherTemp = makeTempFileName() + "_dir";
         logLine("Temp dir: %s", launcherTemp.c_str());
         std::uint32_t lastError = 0;
-        if (tempSystem->createDirectory(launcherTemp, lastError)) return;
+        if (os::files().createDirectory(launcherTemp, lastError)) return;
         logLine("Could not create dir (%d)", static_cast<int>(lastError));
     }
     failWithMessageId(message::internalError, "7");

@@ -9,27 +9,6 @@
 
 namespace qarvo {
 
-// What the temporary-directory operations need from the system beyond the
-// file system and the environment.
-class TempSystem {
-public:
-    virtual ~TempSystem() = default;
-    // GetTempPathA into an 8192-byte buffer: its result, the buffer's text and
-    // the last error after the call.
-    virtual std::uint32_t tempPath(std::string& path, std::uint32_t& lastError) = 0;
-    // GetWindowsDirectoryA.
-    virtual std::string windowsDirectory() = 0;
-    // GetTempFileNameA(directory, prefix, 0): creates an empty file with a new
-    // name and returns non-zero; 0 on failure with `lastError` set.
-    virtual std::uint32_t tempFileName(const std::string& directory, const char* prefix, std::string& name,
-                                       std::uint32_t& lastError) = 0;
-    // CreateDirectoryA without security attributes; false with `lastError` set.
-    virtual bool createDirectory(const std::string& path, std::uint32_t& lastError) = 0;
-    // rand() after srand(time(NULL)).
-    virtual int timeSeededRandom() = 0;
-};
-void installTempSystem(TempSystem& system);
-
 // A directory that exists, is writable and that the narrow file functions can
 // handle. Ends the process with message 1015 when there is none.
 std::string getSystemTempDirectory();

@@ -4,13 +4,15 @@
 
 #include <cstring>
 
+#include "base/PathHelpers.h"
 #include "config/Configuration.h"
-#include "os/testing/Fakes.h"
+#include "report/ErrorReport.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::ProcessExit;
 
 // A converter that turns every path into one holding a character the code
@@ -37,12 +39,8 @@ std::uint32_t unrepresentableOutsideWindows(const char* path, char* buffer, std:
 
 class TempDirectoriesTest : public ::testing::Test {
 protected:
-    TempDirectoriesTest() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
-        system.files.addDirectory("C:\\Windows");
-    }
-    FakeSystem system;
+    TempDirectoriesTest() { system.files.addDirectory("C:\\Windows"); }
+    TestSystem system;
 };
 
 TEST_F(TempDirectoriesTest, UsesTheSystemTemporaryDirectoryWhenUsable) {
@@ -63,12 +61,12 @@ TEST(TempDirectories, FallbackChain) {
         {"root only", {}, {"C:\\Windows"}, "c:\\tmp"},
     };
     for (const Case& c : cases) {
-        FakeSystem fresh;
-        fresh.files.addDirectory("C:\\");
+        TestSystem fresh;
+        fresh.files.entries.erase(fresh.files.key("C:\\Temp"));
         fresh.files.addDirectory("C:\\Windows");
         for (const char* dir : c.writable) fresh.files.addDirectory(dir);
-        for (const char* dir : c.readOnly) fresh.files.readOnlyDirectories.insert(testing::FakeFileSystem::key(dir));
-        fresh.temp.temp = "C:\\\xe4\xb8\xad\\";
+        for (const char* dir : c.readOnly) fresh.files.readOnlyDirectories.insert(fresh.files.key(dir));
+        fresh.files.tempPathText = "C:\\\xe4\xb8\xad\\";
         // Every candidate converts to a "?"-free form; the system one does not.
         longPathConverter = [](const char* path, char* buffer, std::uint32_t size) -> std::uint32_t {
             if (std::strstr(path, "\xe4\xb8\xad")) return unrepresentableLongPath(path, buffer, size);
@@ -78,7 +76,7 @@ TEST(TempDirectories, FallbackChain) {
             return n;
         };
         EXPECT_EQ(getSystemTempDirectory(), c.chosen) << c.name;
-        EXPECT_TRUE(fresh.files.directories.count(testing::FakeFileSystem::key(c.chosen))) << c.name;
+        EXPECT_TRUE(fresh.files.isDirectory(c.chosen)) << c.name;
     }
 }
 
@@ -97,12 +95,12 @@ TEST_F(TempDirectoriesTest, NoUsableDirectoryEndsWithMessage1015) {
     system.files.readOnlyDirectories.insert("c:\\windows");
     system.files.readOnlyDirectories.insert("c:\\temp");
     EXPECT_THROW(getSystemTempDirectory(), ProcessExit);
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_EQ(system.errors.shown[0].text, "You must be at least Poweruser to run this program.");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, "You must be at least Poweruser to run this program.");
 }
 
 TEST_F(TempDirectoriesTest, EmptyTempPathUsesTheHomeDirectory) {
-    system.temp.temp = "";
+    system.files.tempPathText = "";
     system.environment.variables["HOMEDRIVE"] = "C:";
     system.environment.variables["HOMEPATH"] = "\\Users\\name";
     system.files.addDirectory("C:\\Users");
@@ -128,14 +126,14 @@ TEST_F(TempDirectoriesTest, WritabilityTestLeavesNothingBehind) {
 TEST_F(TempDirectoriesTest, TempFileNames) {
     EXPECT_EQ(makeTempFileName(), "C:\\Temp\\qvo1A2B.tmp");
     EXPECT_TRUE(system.files.exists("C:\\Temp\\qvo1A2B.tmp"));  // the name is reserved
-    system.temp.failTempFileName = true;
+    system.files.failTempFileName = true;
     EXPECT_EQ(makeTempFileName(), "C:\\Temp\\qvo4711");
 }
 
 TEST_F(TempDirectoriesTest, CommFileNameLiesInsideTheDirectory) {
     EXPECT_EQ(makeCommFileName(1234), "C:\\Temp\\qvo_p1234.tmp");
     system.files.addDirectory("C:\\tmp");
-    system.temp.temp = "C:\\\xe4\xb8\xad\\";
+    system.files.tempPathText = "C:\\\xe4\xb8\xad\\";
     system.files.readOnlyDirectories.insert("c:\\windows");
     system.files.readOnlyDirectories.insert("c:\\temp");
     longPathConverter = unrepresentableOutsideWindows;
@@ -151,7 +149,8 @@ TEST_F(TempDirectoriesTest, LauncherTempDirectory) {
     EXPECT_TRUE(system.files.exists("C:\\Temp\\qvo1A2B.tmp"));
 
     // Two failures: the third name is used, and every attempt leaves its file.
-    system.temp.failCreateDirectory = 2;
+    system.files.failCreateDirectory = 2;
+    system.files.failCreateDirectoryEnding = "_dir";
     createLauncherTempDirectory();
     EXPECT_EQ(launcherTempDirectory(), "C:\\Temp\\qvo1A2E.tmp_dir");
     std::vector<std::string> lines = system.logLines();
@@ -161,10 +160,11 @@ TEST_F(TempDirectoriesTest, LauncherTempDirectory) {
 TEST_F(TempDirectoriesTest, FiveFailuresEndWithMessage1009Code7) {
     configurationMaps().stringValues[1009] = "An internal error occurred (error code: {0})";
     setQuietErrors();
-    system.temp.failCreateDirectory = 5;
+    system.files.failCreateDirectory = 5;
+    system.files.failCreateDirectoryEnding = "_dir";
     EXPECT_THROW(createLauncherTempDirectory(), ProcessExit);
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_EQ(system.errors.shown[0].text, "An internal error occurred (error code: 7)");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, "An internal error occurred (error code: 7)");
 }
 
 }  // namespace

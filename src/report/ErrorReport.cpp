@@ -1,22 +1,22 @@
 #include "report/ErrorReport.h"
 
-#include <cstdlib>
-
-#include "config/Configuration.h"
-#include "payload/PathHelpers.h"
+#include "base/PathHelpers.h"
+#include "os/System.h"
 #include "report/Log.h"
-#include "splash/Splash.h"
 
 namespace qarvo {
 
 namespace {
 
 bool dialogs = true;
-ErrorSink* sink = nullptr;
+MessageTextSource textSource = nullptr;
+BeforeMessageHook beforeMessage = nullptr;
 
 // The displayed text is assembled in a buffer of this size; longer texts are
 // cut rather than overrun it.
 constexpr std::size_t displayCapacity = 8192;
+
+std::string messageText(std::int32_t id) { return textSource ? textSource(id) : std::string(); }
 
 std::string withLogLocation(const std::string& text) {
     const char* path = logFilePath();
@@ -27,7 +27,8 @@ std::string withLogLocation(const std::string& text) {
 
 }  // namespace
 
-void installErrorSink(ErrorSink& s) { sink = &s; }
+void setMessageTextSource(MessageTextSource source) { textSource = source; }
+void setBeforeMessageHook(BeforeMessageHook hook) { beforeMessage = hook; }
 
 void setQuietErrors() { dialogs = false; }
 bool showErrorDialogs() { return dialogs; }
@@ -40,20 +41,17 @@ std::string substituteArgument(const std::string& text, const char* argument) {
 }
 
 void showMessage(const std::string& text) {
-    splashScreen(0);
+    if (beforeMessage) beforeMessage();
     std::string displayed = withLogLocation(text);
     if (displayed.size() >= displayCapacity) displayed.resize(displayCapacity - 1);
-    if (!sink) return;
     if (dialogs) {
-        sink->showMessageBox(displayed, getStringValue(message::caption));
+        os::dialogs().showError(displayed, messageText(message::caption));
     } else {
-        sink->writeStandardError(displayed);
+        os::console().writeStandardError(displayed);
     }
 }
 
-void showMessageById(int id, const char* argument) {
-    showMessage(substituteArgument(getStringValue(id), argument));
-}
+void showMessageById(int id, const char* argument) { showMessage(substituteArgument(messageText(id), argument)); }
 
 void failWithMessage(const std::string& text) {
     showMessage(text);
@@ -66,10 +64,14 @@ void failWithMessageId(int id, const char* argument) {
 }
 
 void exitWithCode(int code) {
-    if (sink) sink->exitProcess(code);
-    std::_Exit(code);
+    os::processes().exitProcess(code);
+    __builtin_unreachable();  // a virtual call is not known to end the process
 }
 
-void resetErrorReportForTesting() { dialogs = true; }
+void resetErrorReportForTesting() {
+    dialogs = true;
+    textSource = nullptr;
+    beforeMessage = nullptr;
+}
 
 }  // namespace qarvo

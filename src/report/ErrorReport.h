@@ -3,6 +3,7 @@
 // ending operations never return.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace qarvo {
@@ -23,18 +24,16 @@ constexpr int variableRuntimeBroken = 1017;
 constexpr int locationRuntimeBroken = 1019;
 }  // namespace message
 
-// What error reporting needs from the system.
-class ErrorSink {
-public:
-    virtual ~ErrorSink() = default;
-    // A modal box with the error icon and an OK button, no owner.
-    virtual void showMessageBox(const std::string& text, const std::string& caption) = 0;
-    // `text` as one line on the standard error stream, flushed.
-    virtual void writeStandardError(const std::string& text) = 0;
-    // Ends the process at once, without exit-time handlers.
-    [[noreturn]] virtual void exitProcess(int code) = 0;
-};
-void installErrorSink(ErrorSink& sink);
+// Where the texts of message ids (and the caption, id 1000) come from: the
+// configuration installs its getter; until then every id has the empty text,
+// as before the configuration block has been read.
+using MessageTextSource = std::string (*)(std::int32_t id);
+void setMessageTextSource(MessageTextSource source);
+
+// Runs first whenever a message is about to be shown, fatal or not (the splash
+// screen closes itself there). Null: nothing runs.
+using BeforeMessageHook = void (*)();
+void setBeforeMessageHook(BeforeMessageHook hook);
 
 // From now on messages go to standard error. There is no way back.
 void setQuietErrors();
@@ -50,7 +49,7 @@ void showMessageById(int id, const char* argument);
 [[noreturn]] void failWithMessageId(int id, const char* argument);
 [[noreturn]] void exitWithCode(int code);
 
-// Back to dialogs (tests only).
+// Back to dialogs, no text source and no hook (tests only).
 void resetErrorReportForTesting();
 
 }  // namespace qarvo

@@ -4,13 +4,15 @@
 
 #include <cstring>
 
+#include "base/PathHelpers.h"
 #include "config/Configuration.h"
-#include "os/testing/Fakes.h"
+#include "report/Log.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::ProcessExit;
 
 // A long form that differs from the path, as for a log in a directory the
@@ -47,18 +49,18 @@ TEST(ErrorReport, SubstitutesTheFirstPlaceholderOnly) {
 }
 
 TEST(ErrorReport, ShowsInABoxWithTheConfiguredCaption) {
-    FakeSystem system;
+    TestSystem system;
     configurationMaps().stringValues[1000] = "My App";
     configurationMaps().stringValues[1009] = "An internal error occurred (error code: {0})";
     EXPECT_THROW(failWithMessageId(1009, "16"), ProcessExit);
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_TRUE(system.errors.shown[0].box);
-    EXPECT_EQ(system.errors.shown[0].text, "An internal error occurred (error code: 16)");
-    EXPECT_EQ(system.errors.shown[0].caption, "My App");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_TRUE(system.messages[0].box);
+    EXPECT_EQ(system.messages[0].text, "An internal error occurred (error code: 16)");
+    EXPECT_EQ(system.messages[0].caption, "My App");
 }
 
 TEST(ErrorReport, QuietModeWritesToStandardErrorAndStillExitsWith1) {
-    FakeSystem system;
+    TestSystem system;
     configurationMaps().stringValues[1007] = "Wrong Parameter Usage";
     setQuietErrors();
     try {
@@ -67,21 +69,21 @@ TEST(ErrorReport, QuietModeWritesToStandardErrorAndStillExitsWith1) {
     } catch (const ProcessExit& exit) {
         EXPECT_EQ(exit.code, 1);
     }
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_FALSE(system.errors.shown[0].box);
-    EXPECT_EQ(system.errors.shown[0].text, "Wrong Parameter Usage");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_FALSE(system.messages[0].box);
+    EXPECT_EQ(system.messages[0].text, "Wrong Parameter Usage");
 }
 
 TEST(ErrorReport, AbsentTextsGiveEmptyMessageAndCaption) {
-    FakeSystem system;
+    TestSystem system;
     showMessageById(1016, "32");
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_EQ(system.errors.shown[0].text, "");
-    EXPECT_EQ(system.errors.shown[0].caption, "");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, "");
+    EXPECT_EQ(system.messages[0].caption, "");
 }
 
 TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
-    FakeSystem system;
+    TestSystem system;
     longPathConverter = prefixedLongPath;
     system.enableLog();
     showMessage("before the first line");  // asking for the path opens no log
@@ -89,43 +91,43 @@ TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
     configurationMaps().stringValues[1017] = "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.";
     showMessageById(1017, "JAVA_HOME");  // returns: not fatal
     ASSERT_NE(logFilePath(), nullptr);
-    ASSERT_EQ(system.errors.shown.size(), 2u);
-    EXPECT_EQ(system.errors.shown[0].text, "before the first line");
-    EXPECT_EQ(system.errors.shown[1].text,
+    ASSERT_EQ(system.messages.size(), 2u);
+    EXPECT_EQ(system.messages[0].text, "before the first line");
+    EXPECT_EQ(system.messages[1].text,
               std::string("The JAVA_HOME environment variable does not\npoint to a working 32-bit JDK or JRE."
                           "\n\nLog: C:\\Long Name\\") + logFilePath());
 }
 
 TEST(ErrorReport, NamesTheLogFileAsItIsWithoutALongForm) {
     for (LongPathConverter converter : {failingLongPath, oversizedLongPath}) {
-        FakeSystem system;
+        TestSystem system;
         longPathConverter = converter;
         system.enableLog();
         logLine("first line");
         showMessage("text");
         ASSERT_NE(logFilePath(), nullptr);
-        ASSERT_EQ(system.errors.shown.size(), 1u);
-        EXPECT_EQ(system.errors.shown[0].text, std::string("text\n\nLog: ") + logFilePath());
+        ASSERT_EQ(system.messages.size(), 1u);
+        EXPECT_EQ(system.messages[0].text, std::string("text\n\nLog: ") + logFilePath());
     }
 }
 
 TEST(ErrorReport, LongTextsAreCutToTheDisplayBuffer) {
-    FakeSystem system;
+    TestSystem system;
     setQuietErrors();
     showMessage(std::string(10000, 'x'));
-    ASSERT_EQ(system.errors.shown.size(), 1u);
-    EXPECT_EQ(system.errors.shown[0].text.size(), 8191u);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text.size(), 8191u);
 }
 
 TEST(ErrorReport, ExitWithCodePassesTheCode) {
-    FakeSystem system;
+    TestSystem system;
     try {
         exitWithCode(83);
         FAIL() << "returned";
     } catch (const ProcessExit& exit) {
         EXPECT_EQ(exit.code, 83);
     }
-    EXPECT_TRUE(system.errors.shown.empty());
+    EXPECT_TRUE(system.messages.empty());
 }
 
 }  // namespace

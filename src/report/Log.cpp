@@ -1,8 +1,9 @@
 #include "report/Log.h"
 
-#include <cstdio>
+#include <memory>
 
-#include "os/Environment.h"
+#include "base/CodePage.h"
+#include "os/System.h"
 
 namespace qarvo {
 
@@ -12,61 +13,58 @@ struct LogState {
     bool initialised = false;
     bool hasPath = false;
     std::string path;
-    std::FILE* stream = nullptr;
+    std::unique_ptr<os::TextWriter> stream;
     bool createRequested = false;
 };
 LogState state;
-LogPlatform* platform = nullptr;
 
 bool variableIsYes(const char* name) {
     std::string value;
-    return environment().get(name, value) && value == "yes";
+    return os::environment().get(name, value) && value == "yes";
+}
+
+bool isDirectory(const std::string& path) {
+    std::uint32_t attributes = 0, error = 0;
+    return os::files().attributes(path, attributes, error) && (attributes & os::attributeDirectory) != 0;
 }
 
 // Opens the stream for one line; takes the enable decision on the first call.
 void openLog() {
-    if (state.hasPath && !state.stream) {
-        state.stream = std::fopen(state.path.c_str(), "a");
-    }
+    if (state.hasPath && !state.stream) state.stream = os::files().writeText(state.path, true);
     if (state.initialised) return;
     state.initialised = true;
 
     bool enabled = state.createRequested || variableIsYes("QARVO_LOG") || variableIsYes("MORAVELIN_LOG");
-    if (!enabled || !platform) return;
+    if (!enabled) return;
 
-    state.path = platform->uniqueLogName();
+    state.path = uniqueLogName();
     if (!state.path.empty()) {
         state.hasPath = true;
-        state.stream = std::fopen(state.path.c_str(), "w");
+        state.stream = os::files().writeText(state.path, false);
     }
     if (!state.stream) {
         // The fallback path is set before the attempt, so that messages name it
         // even when it cannot be created either.
         state.path = fallbackLogPath;
         state.hasPath = true;
-        state.stream = std::fopen(state.path.c_str(), "w");
+        state.stream = os::files().writeText(state.path, false);
         if (!state.stream) return;
     }
-    std::string header = formatText("Started executable %s at %s\n", platform->moduleFileName().c_str(),
-                                     platform->localTimeText().c_str());
-    std::fputs(header.c_str(), state.stream);
-    std::fflush(state.stream);
+    state.stream->write(formatText("Started executable %s at %s\n", os::libraries().moduleFileName().c_str(),
+                                   os::machine().localTimeText().c_str()));
+    state.stream->flush();
 }
 
 void writeLine(const char* prefix, const char* format, std::va_list args) {
     openLog();
     if (!state.stream) return;
-    std::string text = formatTextV(format, args);
-    std::fputs(prefix, state.stream);
-    std::fputs(text.c_str(), state.stream);
-    std::fputs("\n", state.stream);
-    std::fclose(state.stream);
-    state.stream = nullptr;
+    state.stream->write(prefix);
+    state.stream->write(formatTextV(format, args));
+    state.stream->write("\n");
+    state.stream.reset();
 }
 
 }  // namespace
-
-void installLogPlatform(LogPlatform& p) { platform = &p; }
 
 void logLine(const char* format, ...) {
     std::va_list args;
@@ -87,9 +85,49 @@ const char* logFilePath() { return state.hasPath ? state.path.c_str() : nullptr;
 void setCreateLogRequested() { state.createRequested = true; }
 bool createLogRequested() { return state.createRequested; }
 
-void resetLogForTesting() {
-    if (state.stream) std::fclose(state.stream);
-    state = LogState{};
+std::string uniqueLogName() {
+    // The C runtime's _tempnam picks the directory this way too, but some
+    // runtimes keep only three characters of the prefix; the log's name must
+    // begin with "mrv_nlog_" wherever it runs.
+    std::string directory = "c:\\";
+    std::string tmp;
+    if (os::environment().get("TMP", tmp) && !tmp.empty() && tmp.size() < 260 && isDirectory(tmp)) {
+        directory = tmp;
+        if (!endsWithBackslash(directory) && directory.back() != '/') directory += '\\';
+    }
+    // A free name: the number starts from the process id and counts up.
+    const unsigned start = os::processes().currentProcessId() * 16u;
+    for (unsigned i = 0; i < 4096; ++i) {
+        std::string candidate = formatText("%smrv_nlog_%u", directory.c_str(), start + i);
+        std::uint32_t attributes = 0, error = 0;
+        if (!os::files().attributes(candidate, attributes, error) && error == os::errorFileNotFound) {
+            return candidate;
+        }
+    }
+    return std::string();
 }
+
+void offerLogLocation(const char* caption) {
+    const char* path = logFilePath();
+    if (!path) return;
+    std::string question = formatText(
+        "The following log file will be created:\n\n%s\n\nDo you want to open an Explorer window?", path);
+    if (!os::dialogs().askYesNo(question, caption)) return;
+
+    // Both into buffers of MAX_PATH (260) bytes, as Explorer's command line is.
+    std::string shortPath;
+    if (!os::files().shortPathName(path, 260, shortPath)) shortPath = std::string(path).substr(0, 259);
+    std::string windowsDirectory = os::files().windowsDirectory();
+    if (windowsDirectory.size() >= 260) windowsDirectory.clear();
+
+    std::string command = formatText("%s\\explorer.exe /select,%s", windowsDirectory.c_str(), shortPath.c_str());
+    logLine("calling %s", command.c_str());
+    std::uint32_t error = 0;
+    if (!os::processes().startExplorer(command, error)) {
+        logLine("could not open explorer window %d", static_cast<int>(error));
+    }
+}
+
+void resetLogForTesting() { state = LogState{}; }
 
 }  // namespace qarvo

@@ -6,24 +6,9 @@
 
 #include <string>
 
-#include "support/Format.h"
+#include "base/Format.h"
 
 namespace qarvo {
-
-// What the log needs from the system.
-class LogPlatform {
-public:
-    virtual ~LogPlatform() = default;
-    // A new file name beginning with "mrv_nlog_" that no file uses yet, in the
-    // directory named by TMP when that is an existing directory, else in "c:\";
-    // empty when there is none.
-    virtual std::string uniqueLogName() = 0;
-    // Full path of the launcher executable as GetModuleFileNameA gives it.
-    virtual std::string moduleFileName() = 0;
-    // The local time as ctime() formats it, ending in a line feed.
-    virtual std::string localTimeText() = 0;
-};
-void installLogPlatform(LogPlatform& platform);
 
 // Path of the log file tried when no unique name could be created.
 inline constexpr const char* fallbackLogPath = "c:\\mrv_nlog";
@@ -39,6 +24,15 @@ const char* logFilePath();
 // The log-creation switch was on the command line; set before the first line.
 void setCreateLogRequested();
 bool createLogRequested();
+
+// A new file name beginning with "mrv_nlog_" that no file uses yet, in the
+// directory named by TMP when that is an existing directory, else in "c:\";
+// empty when there is none.
+std::string uniqueLogName();
+
+// Asks, in a box captioned `caption`, whether Explorer should show the log
+// file, and opens an Explorer window on it after "Yes".
+void offerLogLocation(const char* caption);
 
 // Forgets every decision (tests only).
 void resetLogForTesting();

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
-using testing::readFile;
+using testing::TestSystem;
 
 TEST(Log, EnableDecision) {
     struct Case {
@@ -30,7 +27,7 @@ TEST(Log, EnableDecision) {
         {nullptr, nullptr, true, true},
     };
     for (const Case& c : cases) {
-        FakeSystem system;
+        TestSystem system;
         if (c.qarvo) system.environment.variables["QARVO_LOG"] = c.qarvo;
         if (c.moravelin) system.environment.variables["MORAVELIN_LOG"] = c.moravelin;
         if (c.switchGiven) system.enableLog();
@@ -40,18 +37,19 @@ TEST(Log, EnableDecision) {
         if (c.on) {
             EXPECT_EQ(system.logLines().back(), "hello 1");
         }
-        EXPECT_EQ(std::filesystem::is_empty(system.log.directory), !c.on);
+        EXPECT_EQ(system.files.find("c:\\mrv_nlog*", 10).size(), c.on ? 1u : 0u);
     }
 }
 
 TEST(Log, FileHoldsHeaderEmptyLineAndOneLinePerCall) {
-    FakeSystem system;
+    TestSystem system;
     system.environment.variables["QARVO_LOG"] = "yes";
     logLine("change working directory to %s", "C:\\app");
     logError("Could not open %s", "x.exe");
     logLine("error %d %d\n", 38, 2);
     logLine("last");
-    EXPECT_EQ(readFile(logFilePath()),
+    EXPECT_STREQ(logFilePath(), "c:\\mrv_nlog_112");  // the first free number from the process id (7) on
+    EXPECT_EQ(system.files.content(logFilePath()),
               "Started executable C:\\app\\run.exe at Thu Jan  1 00:00:00 1970\n"
               "\n"
               "change working directory to C:\\app\n"
@@ -62,7 +60,7 @@ TEST(Log, FileHoldsHeaderEmptyLineAndOneLinePerCall) {
 }
 
 TEST(Log, DecisionIsTakenOnce) {
-    FakeSystem system;
+    TestSystem system;
     logLine("off");
     system.environment.variables["QARVO_LOG"] = "yes";
     logLine("still off");
@@ -71,7 +69,7 @@ TEST(Log, DecisionIsTakenOnce) {
 
 TEST(Log, EveryRunGetsItsOwnFile) {
     std::string first;
-    FakeSystem system;
+    TestSystem system;
     system.enableLog();
     logLine("one");
     first = logFilePath();
@@ -79,22 +77,61 @@ TEST(Log, EveryRunGetsItsOwnFile) {
     system.enableLog();
     logLine("two");
     EXPECT_NE(first, logFilePath());
-    EXPECT_NE(readFile(first).find("one"), std::string::npos);
+    EXPECT_NE(system.files.content(first).find("one"), std::string::npos);
+}
+
+TEST(Log, ChoosesTheDirectoryOfTmpAndAFreeName) {
+    TestSystem system;
+    system.environment.variables["TMP"] = "C:\\Temp";
+    system.files.addFile("C:\\Temp\\mrv_nlog_112");  // taken by an earlier run
+    system.enableLog();
+    logLine("x");
+    EXPECT_STREQ(logFilePath(), "C:\\Temp\\mrv_nlog_113");
+    resetLogForTesting();
+    system.environment.variables["TMP"] = "C:\\missing";
+    EXPECT_EQ(uniqueLogName(), "c:\\mrv_nlog_112");
 }
 
 TEST(Log, FallsBackToTheFixedNameAndStaysSilentWhenThatFailsToo) {
-    FakeSystem system;
-    system.log.failNames = true;
-    // Run where the fixed name cannot be created: a directory of that name is
-    // in the way.
-    std::filesystem::path old = std::filesystem::current_path();
-    std::filesystem::current_path(system.log.directory);
-    std::filesystem::create_directory(fallbackLogPath);
+    TestSystem system;
+    system.files.failTextWrites = {system.files.key("c:\\mrv_nlog_112"), system.files.key(fallbackLogPath)};
     system.enableLog();
     logLine("lost");
-    std::filesystem::current_path(old);
     ASSERT_NE(logFilePath(), nullptr);
     EXPECT_STREQ(logFilePath(), fallbackLogPath);  // messages still name it
+    EXPECT_FALSE(system.files.exists(fallbackLogPath));
+    // Every later line tries the fixed name again.
+    system.files.failTextWrites.clear();
+    logLine("found");
+    EXPECT_EQ(system.files.content(fallbackLogPath), "found\n");
+}
+
+TEST(Log, OffersToShowTheLogInExplorer) {
+    struct Case {
+        bool yes;
+        bool startFails;
+        std::vector<std::string> explorer;
+        const char* lastLine;
+    } cases[] = {
+        {false, false, {}, "x"},
+        {true, false, {"C:\\Windows\\explorer.exe /select,C:\\MRV~1"}, "calling C:\\Windows\\explorer.exe /select,C:\\MRV~1"},
+        {true, true, {"C:\\Windows\\explorer.exe /select,C:\\MRV~1"}, "could not open explorer window 2"},
+    };
+    for (const Case& c : cases) {
+        TestSystem system;
+        system.dialogs.answerYes = c.yes;
+        system.processes.failStarts = c.startFails;
+        system.enableLog();
+        logLine("x");
+        system.files.shortNames[system.files.key(logFilePath())] = "C:\\MRV~1";
+        offerLogLocation("qarvo");
+        ASSERT_EQ(system.dialogs.questions.size(), 1u);
+        EXPECT_EQ(system.dialogs.questions[0].caption, "qarvo");
+        EXPECT_EQ(system.dialogs.questions[0].text,
+                  "The following log file will be created:\n\nc:\\mrv_nlog_112\n\nDo you want to open an Explorer window?");
+        EXPECT_EQ(system.processes.explorerStarts, c.explorer);
+        EXPECT_EQ(system.logLines().back(), c.lastLine);
+    }
 }
 
 }  // namespace

@@ -7,4 +7,7 @@ namespace qarvo {
 // showing (0).
 void splashScreen(int showCommand);
 
+// splashScreen(0): what error reporting runs before every message.
+void closeSplashScreen();
+
 }  // namespace qarvo

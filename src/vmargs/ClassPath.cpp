@@ -4,9 +4,10 @@
 
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
-#include "launcher/StartupArguments.h"
-#include "os/Environment.h"
-#include "payload/PathHelpers.h"
+#include "base/LauncherKind.h"
+#include "base/PathHelpers.h"
+#include "os/System.h"
+#include "payload/ApplicationDirectory.h"
 #include "payload/TempDirectories.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
@@ -30,7 +31,7 @@ void appendElement(std::string& classPath, const std::string& element) {
 // The value of an 'E' entry's variable, without surrounding double quotes;
 // false when it is not set or empty.
 bool environmentEntry(const std::string& name, std::string& value) {
-    if (!environment().get(name.c_str(), value) || value.empty()) return false;
+    if (!os::environment().get(name.c_str(), value) || value.empty()) return false;
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     return true;
 }
@@ -126,7 +127,7 @@ bool appendArchivesOfDirectory(std::string& classPath, const std::string& direct
 }
 
 void appendRuntimeJar(std::string& classPath) {
-    if (launcherKind() != 'i') return;
+    if (!isInstallerKind()) return;
     classPath += applicationDirectoryFile(".moravelin\\mrvruntime.jar");
     classPath += ';';
 }

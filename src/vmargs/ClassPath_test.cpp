@@ -4,20 +4,18 @@
 
 #include "config/Configuration.h"
 #include "launcher/StartupArguments.h"
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 #include "payload/TempDirectories.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 using testing::ProcessExit;
 
 class ClassPath : public ::testing::Test {
 protected:
     ClassPath() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
         system.files.addDirectory("C:\\app");
         configurationMaps().stringValues = {
             {1006, "File or directory {0} not found or empty\n"},
@@ -36,16 +34,16 @@ protected:
     // The class path of key 121 alone, or the message that ended the launch.
     std::string configured(const std::string& entries) {
         configurationMaps().stringValues[121] = entries;
-        system.errors.shown.clear();
+        system.messages.clear();
         std::string classPath;
         try {
             appendConfiguredClassPath(classPath);
         } catch (const ProcessExit& exit) {
-            return "exit " + std::to_string(exit.code) + ": " + system.errors.shown.at(0).text;
+            return "exit " + std::to_string(exit.code) + ": " + system.messages.at(0).text;
         }
         return classPath;
     }
-    FakeSystem system;
+    TestSystem system;
 };
 
 TEST_F(ClassPath, ConfiguredEntries) {
@@ -96,7 +94,7 @@ TEST_F(ClassPath, ConfiguredEntries) {
 }
 
 TEST_F(ClassPath, RequiredArchiveOfAnInstallerLauncher) {
-    system.paths.launcher = "C:\\App\\run.exe";
+    system.setLauncherPath("C:\\App\\run.exe");
     system.files.addFile("C:\\App\\lib\\app.jar");
     setKind("i");
     configurationMaps().stringValues[10003] = ".";
@@ -129,7 +127,7 @@ TEST_F(ClassPath, OrderOfTheParts) {
     overrides.replacement = "r1.jar;r2.jar";
     EXPECT_EQ(buildClassPathOption(overrides), "-Djava.class.path=p.jar;" + temp + "\\a.jar;" + temp + "\\b.zip;" +
                                                    temp + "\\user\\u.jar;r1.jar;r2.jar;z.jar");
-    EXPECT_TRUE(system.errors.shown.empty());
+    EXPECT_TRUE(system.messages.empty());
 }
 
 TEST_F(ClassPath, AppendAndPrependNeverMakeEmptyElements) {

@@ -1,7 +1,8 @@
 #include "vmargs/VariableExpansion.h"
 
-#include "os/Environment.h"
-#include "payload/PathHelpers.h"
+#include "base/CodePage.h"
+#include "base/PathHelpers.h"
+#include "os/System.h"
 #include "payload/TempDirectories.h"
 #include "report/Log.h"
 
@@ -11,10 +12,10 @@ namespace {
 
 std::string home;
 
+// Only ASCII letters that are characters of their own change: in a
+// double-byte code page the second byte of a character can be a letter.
 std::string upperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
+    upperCaseAscii(text);
     return text;
 }
 
@@ -66,7 +67,7 @@ void expandVariables(std::string& text) {
     const std::string separator = ";";
     for (const auto& [name, value] : fixed) replaceAll(text, name, value ? *value : separator);
 
-    for (const std::string& entry : environment().block()) {
+    for (const std::string& entry : os::environment().block()) {
         std::size_t eq = entry.find('=');
         if (eq == std::string::npos) continue;
         const std::string pattern = "${" + entry.substr(0, eq) + "}";

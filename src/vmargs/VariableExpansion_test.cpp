@@ -4,19 +4,17 @@
 
 #include <algorithm>
 
-#include "os/testing/Fakes.h"
+#include "testing/TestSystem.h"
 #include "payload/TempDirectories.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeSystem;
+using testing::TestSystem;
 
 class VariableExpansion : public ::testing::Test {
 protected:
     VariableExpansion() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
         resetJvmHomeForTesting();
     }
     ~VariableExpansion() override { resetJvmHomeForTesting(); }
@@ -24,7 +22,7 @@ protected:
         expandVariables(text);
         return text;
     }
-    FakeSystem system;
+    TestSystem system;
 };
 
 TEST_F(VariableExpansion, FixedNames) {

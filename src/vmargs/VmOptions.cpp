@@ -4,8 +4,11 @@
 
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
-#include "os/CodePage.h"
-#include "payload/PathHelpers.h"
+#include "base/CodePage.h"
+#include "base/PathHelpers.h"
+#include "base/CommandLine.h"
+#include "os/System.h"
+#include "report/ErrorReport.h"
 #include "report/Log.h"
 #include "vmargs/VariableExpansion.h"
 
@@ -44,7 +47,7 @@ void includeFile(const char* includingFile, std::string path, VmOptionList& opti
         logError("vmoptions from <%s> not read: more than %d included files", resolved.c_str(), maxIncludedFiles);
         return;
     }
-    std::unique_ptr<OptionsFile> file = optionsFiles().open(resolved);
+    std::unique_ptr<OptionsFile> file = os::files().openText(resolved);
     logLine("adding vmoptions from <%s> (%s) (%p)", resolved.c_str(), path.c_str(), handleOf(file));
     if (!file) return;
     ++includedFiles;
@@ -59,7 +62,8 @@ void addConfiguredVmOptions(const ArgumentList& arguments, VmOptionList& options
     std::string configured = getStringValue(key::vmOptions);
     expandVariables(configured);
     std::vector<std::string> words;
-    splitNarrowString(configured, words);
+    // An unbalanced quote ends the launch as one on the command line does.
+    if (!splitNarrowWords(configured, words)) failWithMessageId(message::wrongParameterUsage, nullptr);
     logLine("adding options");
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == includeDirective && i + 1 < words.size()) {
@@ -83,12 +87,12 @@ std::unique_ptr<OptionsFile> openDefaultVmOptionsFile() {
     const std::string longForm = longLauncherPath();
     // The last four characters are taken to be ".exe", whatever they are.
     std::string first = longForm.substr(0, longForm.size() >= 4 ? longForm.size() - 4 : 0) + ".vmoptions";
-    std::unique_ptr<OptionsFile> file = optionsFiles().open(first);
+    std::unique_ptr<OptionsFile> file = os::files().openText(first);
     logLine("vmoptions: exe file: %s, long: %s, opts1: %s, file: %p", launcherPath().c_str(), longForm.c_str(),
             first.c_str(), handleOf(file));
     if (file) return file;
     std::string second = longForm + ".vmoptions";
-    file = optionsFiles().open(second);
+    file = os::files().openText(second);
     logLine("vmoptions: opts2: %s, file: %p", second.c_str(), handleOf(file));
     return file;
 }
@@ -97,7 +101,7 @@ void readVmOptionsFile(const char* includingFile, std::unique_ptr<OptionsFile> f
                        ClassPathOverrides& overrides) {
     if (!file) return;
     std::string line;
-    while (file->readPiece(line)) {
+    while (file->readPiece(line, optionLineCapacity + 1)) {
         if (!optionFromLine(line)) continue;
         expandVariables(line);
         addVmOption(includingFile, line, options, overrides);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/CommandLine.h"
-#include "vmargs/OptionsFile.h"
+#include "base/ArgumentList.h"
+#include "os/Files.h"
 
 namespace qarvo {
 
@@ -24,6 +24,17 @@ struct ClassPathOverrides {
     std::optional<std::string> prepend;      // "-classpath/p <value>": in front
     std::optional<std::string> append;       // "-classpath/a <value>": at the end
 };
+
+// Longest piece of a ".vmoptions" line one read returns: the 8192-byte line
+// buffer less its terminator. A longer physical line arrives in several pieces.
+constexpr std::size_t optionLineCapacity = 8191;
+
+// A ".vmoptions" file, read line by line the way the C runtime's fgets reads a
+// file opened with mode "rt".
+using OptionsFile = os::TextReader;
+
+// The handle a log line shows for `file`: null when there is none.
+inline const void* handleOf(const std::unique_ptr<OptionsFile>& file) { return file ? file->handle() : nullptr; }
 
 // Includes nested deeper than this are not read: a file can include itself
 // under names that differ in case, "..", or short forms, so no set of names

@@ -3,25 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
+#include "base/PathHelpers.h"
 #include "config/Configuration.h"
-#include "os/testing/Fakes.h"
-#include "vmargs/testing/FakeOptionsFiles.h"
+#include "testing/TestSystem.h"
 
 namespace qarvo {
 namespace {
 
-using testing::FakeOptionsFiles;
-using testing::FakeSystem;
+using testing::TestSystem;
 
 class VmOptions : public ::testing::Test {
 protected:
     VmOptions() {
-        system.files.addDirectory("C:\\");
-        system.files.addDirectory("C:\\Temp");
         resetIncludedFilesForTesting();
     }
     ~VmOptions() override { resetIncludedFilesForTesting(); }
@@ -42,8 +36,7 @@ protected:
         return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
     }
 
-    FakeSystem system;
-    FakeOptionsFiles files;
+    TestSystem system;
     ClassPathOverrides overrides;
 };
 
@@ -120,11 +113,11 @@ std::uint32_t longFormOfShortLauncher(const char* path, char* buffer, std::uint3
 
 TEST_F(VmOptions, DefaultFileNamesFollowTheLongForm) {
     system.enableLog();
-    system.paths.launcher = "C:\\PROGRA~1\\MYAPP~1.EXE";
+    system.setLauncherPath("C:\\PROGRA~1\\MYAPP~1.EXE");
     longPathConverter = longFormOfShortLauncher;
-    files.add("C:\\Programs\\My Application.exe.vmoptions", "-Dlong\n");
+    system.files.addFile("C:\\Programs\\My Application.exe.vmoptions", "-Dlong\n");
     EXPECT_EQ(readDefault(), VmOptionList{"-Dlong"});
-    EXPECT_EQ(files.opened, (std::vector<std::string>{"C:\\Programs\\My Application.vmoptions",
+    EXPECT_EQ(system.files.textOpened, (std::vector<std::string>{"C:\\Programs\\My Application.vmoptions",
                                                       "C:\\Programs\\My Application.exe.vmoptions"}));
     EXPECT_TRUE(logContains("vmoptions: exe file: C:\\PROGRA~1\\MYAPP~1.EXE, long: C:\\Programs\\My Application.exe, "
                             "opts1: C:\\Programs\\My Application.vmoptions, file: "));
@@ -133,14 +126,14 @@ TEST_F(VmOptions, DefaultFileNamesFollowTheLongForm) {
 
 TEST_F(VmOptions, IncludesAreResolvedAgainstTheIncludingFile) {
     system.enableLog();
-    files.add("C:\\app\\run.vmoptions",
+    system.files.addFile("C:\\app\\run.vmoptions",
               "-Dbefore\n-include-options conf\\common.vmoptions\n-include-options D:\\abs.vmoptions\n"
               "-include-options missing.vmoptions\n-Dafter\n");
-    files.add("C:\\app\\conf\\common.vmoptions", "-Dcommon\n-include-options ..\\shared\\deep.vmoptions\n-Dcommon2\n");
-    files.add("C:\\app\\shared\\deep.vmoptions", "-Ddeep\n");
-    files.add("D:\\abs.vmoptions", "-Dabsolute\n");
+    system.files.addFile("C:\\app\\conf\\common.vmoptions", "-Dcommon\n-include-options ..\\shared\\deep.vmoptions\n-Dcommon2\n");
+    system.files.addFile("C:\\app\\shared\\deep.vmoptions", "-Ddeep\n");
+    system.files.addFile("D:\\abs.vmoptions", "-Dabsolute\n");
     EXPECT_EQ(readDefault(), (VmOptionList{"-Dbefore", "-Dcommon", "-Ddeep", "-Dcommon2", "-Dabsolute", "-Dafter"}));
-    EXPECT_TRUE(std::count(files.opened.begin(), files.opened.end(), "C:\\app\\conf\\..\\shared\\deep.vmoptions"));
+    EXPECT_TRUE(std::count(system.files.textOpened.begin(), system.files.textOpened.end(), "C:\\app\\conf\\..\\shared\\deep.vmoptions"));
     EXPECT_TRUE(logContains("adding vmoptions from <C:\\app\\conf\\common.vmoptions> (conf\\common.vmoptions) ("));
     EXPECT_TRUE(logContains("adding vmoptions from <C:\\app\\missing.vmoptions> (missing.vmoptions) ("));
 }
@@ -148,14 +141,14 @@ TEST_F(VmOptions, IncludesAreResolvedAgainstTheIncludingFile) {
 TEST_F(VmOptions, IncludeCyclesStopAtTheNestingLimit) {
     system.enableLog();
     // The same file under another name each time round: case and "..".
-    files.add("C:\\app\\run.vmoptions", "-Da\n-include-options sub\\..\\RUN.VMOPTIONS\n-Dafter\n");
+    system.files.addFile("C:\\app\\run.vmoptions", "-Da\n-include-options sub\\..\\RUN.VMOPTIONS\n-Dafter\n");
     VmOptionList options = readDefault();
     ASSERT_EQ(options.size(), 2u * (maxIncludeDepth + 1));
     EXPECT_EQ(std::count(options.begin(), options.end(), "-Da"), maxIncludeDepth + 1);
     EXPECT_EQ(options.front(), "-Da");
     EXPECT_EQ(options.back(), "-Dafter");
-    EXPECT_EQ(files.mostOpen, maxIncludeDepth + 1);
-    EXPECT_EQ(files.openNow, 0);
+    EXPECT_EQ(system.files.mostTextFilesOpen, maxIncludeDepth + 1);
+    EXPECT_EQ(system.files.textFilesOpen, 0);
     EXPECT_TRUE(logContains("ERROR: vmoptions from <"));
     EXPECT_TRUE(logContains("not read: includes nested deeper than 16"));
 }
@@ -163,17 +156,17 @@ TEST_F(VmOptions, IncludeCyclesStopAtTheNestingLimit) {
 TEST_F(VmOptions, ManyIncludesOfOneFileAreBounded) {
     std::string content = "-Dx\n";
     for (int i = 0; i < 10; ++i) content += "-include-options run.vmoptions\n";
-    files.add("C:\\app\\run.vmoptions", content);
+    system.files.addFile("C:\\app\\run.vmoptions", content);
     VmOptionList options = readDefault();
     // Ten includes a level would read 10^16 files; the budget stops it.
     EXPECT_EQ(options.size(), static_cast<std::size_t>(maxIncludedFiles) + 1);
-    EXPECT_LE(files.opened.size(), static_cast<std::size_t>(maxIncludedFiles) + 2);
+    EXPECT_LE(system.files.textOpened.size(), static_cast<std::size_t>(maxIncludedFiles) + 2);
 }
 
 TEST_F(VmOptions, LongLinesAreReadInPiecesOf8191Characters) {
     std::string longLine = "-D" + std::string(8189 + 100, 'x');  // 8291 characters
     std::string exact = "-D" + std::string(8189, 'y');            // 8191 characters
-    files.add("C:\\app\\run.vmoptions", longLine + "\n" + exact + "\n-Dend\n");
+    system.files.addFile("C:\\app\\run.vmoptions", longLine + "\n" + exact + "\n-Dend\n");
     VmOptionList options = readDefault();
     ASSERT_EQ(options.size(), 4u);
     EXPECT_EQ(options[0], longLine.substr(0, 8191));
@@ -182,21 +175,8 @@ TEST_F(VmOptions, LongLinesAreReadInPiecesOf8191Characters) {
     EXPECT_EQ(options[3], "-Dend");
 }
 
-TEST_F(VmOptions, TheRuntimeReaderReadsPiecesOf8191Characters) {
-    installStandardOptionsFiles();
-    std::filesystem::path path = std::filesystem::path(system.log.directory) / "long.vmoptions";
-    std::ofstream(path, std::ios::binary) << std::string(20000, 'z') << "\r\n-Dx\r\n";
-    std::unique_ptr<OptionsFile> file = optionsFiles().open(path.string());
-    ASSERT_TRUE(file);
-    std::vector<std::size_t> sizes;
-    std::string piece;
-    while (file->readPiece(piece)) sizes.push_back(piece.size());
-    EXPECT_EQ(sizes, (std::vector<std::size_t>{8191, 8191, 20000 - 2 * 8191 + 2, 5}));
-    EXPECT_FALSE(optionsFiles().open((std::filesystem::path(system.log.directory) / "none").string()));
-}
-
 TEST_F(VmOptions, ConfiguredWordsAndIncludes) {
-    files.add("C:\\app\\extra.vmoptions", "-Dextra\n");
+    system.files.addFile("C:\\app\\extra.vmoptions", "-Dextra\n");
     auto& values = configurationMaps().stringValues;
     struct Case {
         const char* key123;
@@ -233,8 +213,8 @@ TEST_F(VmOptions, LongKeyValuesAndIncludePathsAreBounded) {
     EXPECT_EQ(options[0].size(), 8191u);  // the getter's buffer
     VmOptionList included;
     addVmOption(nullptr, "-include-options " + std::string(9000, 'p'), included, overrides);
-    ASSERT_FALSE(files.opened.empty());
-    EXPECT_EQ(files.opened.back(), "C:\\app\\" + std::string(8191, 'p'));
+    ASSERT_FALSE(system.files.textOpened.empty());
+    EXPECT_EQ(system.files.textOpened.back(), "C:\\app\\" + std::string(8191, 'p'));
 }
 
 }  // namespace

@@ -31,9 +31,10 @@
 #include "jvm/JavaVMLauncher.h"
 #include "jvm/JvmEntry.h"
 #include "launcher/StartupArguments.h"
-#include "os/testing/Fakes.h"
+#include "os/testing/ForwardingFiles.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
+#include "testing/TestSystem.h"
 
 namespace {
 
@@ -44,25 +45,76 @@ CreateJavaVMFunction realCreateJavaVM = nullptr;
 std::string appDirectory;
 std::string workDirectory;
 
-// Failures end this process for real: code after a failed FindClass must never run.
-class ExitingErrorSink final : public ErrorSink {
+// Failures end this process for real: code after a failed FindClass must
+// never run. Messages go to the real standard error.
+class ExitingProcesses final : public os::Processes {
 public:
-    void showMessageBox(const std::string& text, const std::string&) override { writeStandardError(text); }
-    void writeStandardError(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        std::fflush(stderr);
+    explicit ExitingProcesses(os::Processes& fake) : fake_(fake) {}
+    os::ProbeRun runProbe(const std::string& c, const std::string& f, std::uint32_t t) override {
+        return fake_.runProbe(c, f, t);
     }
+    bool runUnpacker(const std::string& p, const std::string& c, std::uint32_t& e) override {
+        return fake_.runUnpacker(p, c, e);
+    }
+    bool startExplorer(const std::string& c, std::uint32_t& e) override { return fake_.startExplorer(c, e); }
+    std::uint32_t currentProcessId() override { return static_cast<std::uint32_t>(getpid()); }
+    std::u16string commandLineWide() override { return fake_.commandLineWide(); }
     [[noreturn]] void exitProcess(int code) override {
         std::fflush(nullptr);
         std::_Exit(code);
     }
+    [[noreturn]] void exitThroughRuntime(int code) override { std::exit(code); }
+
+private:
+    os::Processes& fake_;
 };
 
-class WorkLogPlatform final : public LogPlatform {
+class StandardErrorDialogs final : public os::Dialogs {
 public:
-    std::string uniqueLogName() override { return workDirectory + "/launcher.log"; }
-    std::string moduleFileName() override { return "C:\\app\\run.exe"; }
-    std::string localTimeText() override { return "Thu Jan  1 00:00:00 1970\n"; }
+    void showError(const std::string& text, const std::string&) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+    }
+    void showPlain(const std::string& text, const std::string& caption) override { showError(text, caption); }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+};
+
+class StandardErrorConsole final : public os::Console {
+public:
+    bool canAttach() override { return false; }
+    bool attachToParent(std::uint32_t& error) override {
+        error = 6;
+        return false;
+    }
+    bool allocate() override { return false; }
+    std::uint32_t outputCodePage() override { return 65001; }
+    void writeStandardError(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+    }
+    void writeStandardOutput(const std::string& text) override { std::fputs(text.c_str(), stdout); }
+};
+
+// The log goes to a real file of the work directory, line by line, so that it
+// is complete when the virtual machine ends the process.
+class StdioWriter final : public os::TextWriter {
+public:
+    explicit StdioWriter(std::FILE* stream) : stream_(stream) {}
+    ~StdioWriter() override { std::fclose(stream_); }
+    void write(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stream_); }
+    void flush() override { std::fflush(stream_); }
+
+private:
+    std::FILE* stream_;
+};
+
+class WorkLogFiles final : public os::testing::ForwardingFiles {
+public:
+    using ForwardingFiles::ForwardingFiles;
+    std::unique_ptr<os::TextWriter> writeText(const std::string&, bool append) override {
+        std::FILE* stream = std::fopen((workDirectory + "/launcher.log").c_str(), append ? "a" : "w");
+        return stream ? std::make_unique<StdioWriter>(stream) : nullptr;
+    }
 };
 
 // A Windows path below C:\app\ or C:\Temp\ as the Linux path it stands for.
@@ -143,13 +195,16 @@ int main(int argc, char** argv) {
     appDirectory = argv[2];
     workDirectory = argv[3];
 
-    testing::FakeSystem system;
-    ExitingErrorSink errors;
-    WorkLogPlatform log;
-    installErrorSink(errors);
-    installLogPlatform(log);
+    testing::TestSystem system;
+    ExitingProcesses processes(system.processes);
+    StandardErrorDialogs dialogs;
+    StandardErrorConsole console;
+    WorkLogFiles files(system.files);
+    os::installSystem({&files, &system.environment, &system.registry, &processes, &system.libraries,
+                       &system.semaphores, &system.windows, &dialogs, &system.resources, &console,
+                       &system.machine, &system.codePage});
     system.environment.variables = {{"PATH", "/usr/bin:/bin"}};
-    for (const char* directory : {"C:\\", "C:\\Temp", "C:\\app"}) system.files.addDirectory(directory);
+    system.files.addDirectory("C:\\app");
     for (const fs::directory_entry& entry : fs::directory_iterator(appDirectory)) {
         system.files.addFile("C:\\app\\" + entry.path().filename().string());
     }

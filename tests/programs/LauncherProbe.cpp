@@ -18,48 +18,36 @@
 #include <string>
 #include <vector>
 
+#include "base/PathHelpers.h"
 #include "config/Configuration.h"
-#include "config/windows/OwnExecutable.h"
-#include "launcher/windows/WindowsSystem.h"
-#include "payload/PathHelpers.h"
+#include "config/ReadConfiguration.h"
+#include "os/testing/ForwardingFiles.h"
+#include "os/windows/WindowsSystem.h"
 #include "payload/TempDirectories.h"
-#include "payload/windows/PathSystemWin.h"
-#include "payload/windows/TempSystemWin.h"
 #include "report/ErrorReport.h"
 
 using namespace qarvo;
 
 namespace {
 
-// Lets CreateDirectoryA fail a given number of times, to exercise the retries.
-class FailingTempSystem final : public TempSystem {
+// Lets the creation of the launcher temporary directory fail a given number of
+// times, to exercise the retries;
+// every other call goes to the Win32 files.
+class FailingFiles final : public os::testing::ForwardingFiles {
 public:
-    explicit FailingTempSystem(TempSystem& real) : real_(real) {}
-    std::uint32_t tempPath(std::string& path, std::uint32_t& lastError) override {
-        return real_.tempPath(path, lastError);
-    }
-    std::string windowsDirectory() override { return real_.windowsDirectory(); }
-    std::uint32_t tempFileName(const std::string& directory, const char* prefix, std::string& name,
-                               std::uint32_t& lastError) override {
-        return real_.tempFileName(directory, prefix, name, lastError);
-    }
-    bool createDirectory(const std::string& path, std::uint32_t& lastError) override {
-        if (failures > 0) {
+    using ForwardingFiles::ForwardingFiles;
+    bool createDirectory(const std::string& path, std::uint32_t& error) override {
+        // Only the launcher temporary directory, not the look at the system's.
+        const bool launcherTemp = path.size() > 4 && path.compare(path.size() - 4, 4, "_dir") == 0;
+        if (failures > 0 && launcherTemp) {
             --failures;
-            lastError = ERROR_ACCESS_DENIED;
+            error = ERROR_ACCESS_DENIED;
             return false;
         }
-        return real_.createDirectory(path, lastError);
+        return ForwardingFiles::createDirectory(path, error);
     }
-    int timeSeededRandom() override { return real_.timeSeededRandom(); }
     int failures = 0;
-
-private:
-    TempSystem& real_;
 };
-
-WindowsTempSystem tempImpl;
-FailingTempSystem failingTemp(tempImpl);
 
 int usage() {
     std::fprintf(stderr, "launcher_probe: bad arguments\n");
@@ -69,8 +57,12 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    installWindowsSystem();
-    installTempSystem(failingTemp);
+    os::installWindowsSystem();
+    FailingFiles failingFiles(*os::windowsSystem().files);
+    os::System system = os::windowsSystem();
+    system.files = &failingFiles;
+    os::installSystem(system);
+    setMessageTextSource(configuredMessageText);
 
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
@@ -85,7 +77,7 @@ int main(int argc, char** argv) {
         } else if (option == "--emulate-long-path") {
             longPathConverter = emulateLongPathName;
         } else if (option == "--fail-create-directory" && i + 1 < argc) {
-            failingTemp.failures = std::atoi(argv[++i]);
+            failingFiles.failures = std::atoi(argv[++i]);
         } else {
             return usage();
         }

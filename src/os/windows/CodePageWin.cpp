@@ -1,14 +1,14 @@
 #include <windows.h>
 
-#include "os/CodePage.h"
+#include "os/windows/Services.h"
 
-namespace qarvo {
+namespace qarvo::os::win32 {
+
+// The number of the code page, not CP_ACP or CP_OEMCP: wideToNarrow must know
+// when that page is UTF-8.
+unsigned fileApiCodePage() { return AreFileApisANSI() ? GetACP() : GetOEMCP(); }
 
 namespace {
-
-// The number of the code page the file functions use. CP_ACP and CP_OEMCP are
-// not enough for wideToNarrow: it must know when that page is UTF-8.
-UINT fileApiCodePage() { return AreFileApisANSI() ? GetACP() : GetOEMCP(); }
 
 // `text` with every unpaired surrogate replaced by "?": what UTF-8 cannot
 // carry.
@@ -51,7 +51,7 @@ bool convertToNarrow(UINT codePage, std::u16string_view text, std::string& out) 
 
 }  // namespace
 
-bool narrowToWide(std::string_view text, std::u16string& out) {
+bool WindowsCodePage::narrowToWide(std::string_view text, std::u16string& out) {
     out.clear();
     if (text.empty()) return true;
     const UINT codePage = fileApiCodePage();
@@ -62,7 +62,7 @@ bool narrowToWide(std::string_view text, std::u16string& out) {
                                reinterpret_cast<wchar_t*>(out.data()), n) == n;
 }
 
-bool wideToNarrow(std::u16string_view text, std::string& out) {
+bool WindowsCodePage::wideToNarrow(std::u16string_view text, std::string& out) {
     out.clear();
     if (text.empty()) return true;
     const UINT codePage = fileApiCodePage();
@@ -75,10 +75,27 @@ bool wideToNarrow(std::u16string_view text, std::string& out) {
     return false;
 }
 
-void lowerCaseWide(std::u16string& text) {
+void WindowsCodePage::lowerCaseWide(std::u16string& text) {
     if (!text.empty()) {
         CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
     }
 }
 
-}  // namespace qarvo
+bool WindowsCodePage::isLeadByte(unsigned char byte) {
+    // Path operations ask for every byte: the lead-byte ranges of the code page
+    // (GetCPInfo, up to five ranges) are read once into a table.
+    static bool known = false;
+    static bool lead[256];
+    if (!known) {
+        CPINFO info = {};
+        if (GetCPInfo(fileApiCodePage(), &info)) {
+            for (int r = 0; r + 1 < MAX_LEADBYTES && (info.LeadByte[r] || info.LeadByte[r + 1]); r += 2) {
+                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; ++b) lead[b] = true;
+            }
+        }
+        known = true;
+    }
+    return lead[byte];
+}
+
+}  // namespace qarvo::os::win32

@@ -1,10 +1,11 @@
-#include "os/windows/EnvironmentWin.h"
-
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
-namespace qarvo {
+#include "os/windows/Services.h"
+
+namespace qarvo::os::win32 {
 
 bool WindowsEnvironment::get(const char* name, std::string& value) {
     value.assign(256, '\0');
@@ -24,9 +25,13 @@ bool WindowsEnvironment::get(const char* name, std::string& value) {
     }
 }
 
-bool WindowsEnvironment::set(const char* name, const char* value) {
-    return SetEnvironmentVariableA(name, value) != 0;
+bool WindowsEnvironment::set(const char* name, const char* value, std::uint32_t& error) {
+    bool set = SetEnvironmentVariableA(name, value) != 0;
+    error = set ? 0 : GetLastError();
+    return set;
 }
+
+void WindowsEnvironment::putRuntime(const std::string& assignment) { _putenv(assignment.c_str()); }
 
 std::vector<std::string> WindowsEnvironment::block() {
     std::vector<std::string> entries;
@@ -37,4 +42,4 @@ std::vector<std::string> WindowsEnvironment::block() {
     return entries;
 }
 
-}  // namespace qarvo
+}  // namespace qarvo::os::win32

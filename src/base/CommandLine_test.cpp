@@ -1,0 +1,82 @@
+#include "base/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include "config/Configuration.h"
+#include "launcher/CommandLine.h"
+#include "testing/TestSystem.h"
+
+namespace qarvo {
+namespace {
+
+using testing::TestSystem;
+using testing::ProcessExit;
+
+struct SplitCase {
+    const char16_t* text;
+    std::vector<std::u16string> words;
+};
+
+TEST(CommandLine, SplitsWordsByTheLauncherRules) {
+    const SplitCase cases[] = {
+        {u"", {}},
+        {u"    ", {}},
+        {u"a b c", {u"a", u"b", u"c"}},
+        {u"  a   b  c  ", {u"a", u"b", u"c"}},
+        {u"a\tb c", {u"a\tb", u"c"}},
+        {u"\"a b\"", {u"a b"}},
+        {u"'a b'", {u"a b"}},
+        {u"-Dx=\"a b\"", {u"-Dx=a b"}},
+        {u"-Dx='a b' next", {u"-Dx=a b", u"next"}},
+        {u"\"a\"b", {u"a", u"b"}},
+        {u"'a'\"b\"", {u"a", u"b"}},
+        {u"'say \"hi\"'", {u"say \"hi\""}},
+        {u"\"O'Neil\"", {u"O'Neil"}},
+        {u"\"\"", {u""}},
+        {u"x \"\" y", {u"x", u"", u"y"}},
+        {u"C:\\dir\\run.exe \"C:\\my docs\\a.txt\"", {u"C:\\dir\\run.exe", u"C:\\my docs\\a.txt"}},
+        {u"back\\\"slash\"", {u"back\\slash"}},
+        {u"\x00e9t\x00e9 \x4e2d\x6587", {u"\x00e9t\x00e9", u"\x4e2d\x6587"}},
+    };
+    for (const SplitCase& c : cases) {
+        ArgumentList words;
+        EXPECT_TRUE(splitWords(c.text, words));
+        EXPECT_EQ(words, c.words) << "text: " << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+    }
+}
+
+TEST(CommandLine, UnbalancedQuoteEndsWithMessage1007) {
+    const char16_t* texts[] = {u"O'Neil", u"a \"b c", u"'a' 'b", u"\"x'"};
+    for (const char16_t* text : texts) {
+        TestSystem system;
+        auto& values = configurationMaps().stringValues;
+        values[1007] = "Wrong Parameter Usage";
+        values[1000] = "Oops";
+        ArgumentList words;
+        try {
+            splitCommandLine(text, words);
+            ADD_FAILURE() << "no exit";
+        } catch (const ProcessExit& exit) {
+            EXPECT_EQ(exit.code, 1);
+        }
+        ASSERT_EQ(system.messages.size(), 1u);
+        EXPECT_EQ(system.messages[0].text, "Wrong Parameter Usage");
+        EXPECT_EQ(system.messages[0].caption, "Oops");
+    }
+}
+
+TEST(CommandLine, SplitsNarrowTextInItsOwnCodePage) {
+    TestSystem system;
+    std::vector<std::string> words{"kept"};
+    EXPECT_TRUE(splitNarrowWords("-Da=\"x y\" \xe9t\xe9  'z'", words));
+    EXPECT_EQ(words, (std::vector<std::string>{"kept", "-Da=x y", "\xe9t\xe9", "z"}));
+
+    // Longer than the 8192-unit buffer of the Windows conversion: nothing is cut.
+    std::string longWord(9000, 'a');
+    std::vector<std::string> longWords;
+    EXPECT_TRUE(splitNarrowWords(longWord + " b", longWords));
+    EXPECT_EQ(longWords, (std::vector<std::string>{longWord, "b"}));
+}
+
+}  // namespace
+}  // namespace qarvo

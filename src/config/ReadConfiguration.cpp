@@ -1,0 +1,58 @@
+#include "config/ReadConfiguration.h"
+
+#include "base/PathHelpers.h"
+#include "config/ConfigBlockReader.h"
+#include "config/ConfigKeys.h"
+#include "config/Configuration.h"
+#include "config/LocaleTable.h"
+#include "os/System.h"
+#include "report/ErrorReport.h"
+#include "report/Log.h"
+
+namespace qarvo {
+
+namespace {
+// The block reader's view of the launcher's own file.
+class OwnFile final : public RandomAccessFile {
+public:
+    explicit OwnFile(os::ReadableFile& file) : file_(file) {}
+    Result readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        os::IoResult read = file_.readAt(offset, buffer, size);
+        return Result{read.bytes, read.ok, read.error};
+    }
+    std::uint64_t size() override { return file_.size(); }
+
+private:
+    os::ReadableFile& file_;
+};
+}  // namespace
+
+std::unique_ptr<os::ReadableFile> openOwnExecutable() {
+    std::uint32_t error = 0;
+    return os::files().openForReading(launcherPath(), error);
+}
+
+const char* userLocaleName() { return localeNameForLangId(os::machine().userLanguageId()); }
+
+void readConfiguration() {
+    setMessageTextSource(configuredMessageText);
+    ConfigReadFailure failure;
+    {
+        std::unique_ptr<os::ReadableFile> file = openOwnExecutable();
+        if (!file) {
+            logError("Could not open %s", launcherPath().c_str());
+            failWithMessage("Error opening media file. Please move this file to an ascii-only path like c:\\");
+        }
+        OwnFile own(*file);
+        failure = readConfigurationFrom(own, userLocaleName);
+    }
+    if (failure != ConfigReadFailure::none) failWithMessage(configReadFailureMessage(failure));
+    applyLauncherTypeRule();
+}
+
+void applyLauncherTypeRule() {
+    const int type = getIntValue(key::applicationType);
+    if (type != 1 && type != 5) setQuietErrors();
+}
+
+}  // namespace qarvo
