@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "config/Configuration.h"
 #include "testing/TestSystem.h"
 
 namespace qarvo {

@@ -101,12 +101,17 @@ bool findNewestRegisteredJvm(std::string& javaExe, std::string& version, const s
     if (!os::registry().subkeyNames(os::Hive::localMachine, os::RegistryView::own, javaSoftKey, subkeyLimit, names)) {
         return false;
     }
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [&](const std::string& name) { return !versionInRange(name, lowest, highest); }),
-                names.end());
-    std::stable_sort(names.begin(), names.end(),
-                     [](const std::string& a, const std::string& b) { return compareVersions(a, b) < 0; });
-    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    // The names within the bounds in ascending version order, equal versions
+    // in registry order: a binary insertion, which keeps the launcher small
+    // (there are at most subkeyLimit names).
+    std::vector<std::string> ascending;
+    for (std::string& name : names) {
+        if (!versionInRange(name, lowest, highest)) continue;
+        auto at = std::upper_bound(ascending.begin(), ascending.end(), name,
+                                   [](const std::string& a, const std::string& b) { return compareVersions(a, b) < 0; });
+        ascending.insert(at, std::move(name));
+    }
+    for (auto name = ascending.rbegin(); name != ascending.rend(); ++name) {
         std::string home;
         if (!readRegistryText(os::Hive::localMachine, javaSoftKey + "\\" + *name, "JavaHome", valueCapacity,
                               home)) {

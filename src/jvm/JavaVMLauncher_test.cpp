@@ -7,7 +7,6 @@
 #include "config/Configuration.h"
 #include "jvm/JvmEntry.h"
 #include "jvm/testing/FakeJvm.h"
-#include "launcher/StartupArguments.h"
 #include "testing/TestSystem.h"
 
 namespace qarvo {
@@ -20,13 +19,8 @@ class JavaVMLauncher : public ::testing::Test {
 protected:
     JavaVMLauncher() {
         system.environment.variables = {{"PATH", "C:\\jre\\bin"}, {"MANPATH", "m"}};
-        configurationMaps().stringValues = {{2001, "e"}};
-        selectLauncherKind();
+        system.setKind("e");
         system.enableLog();
-    }
-    ~JavaVMLauncher() override {
-        clearConfiguration();
-        selectLauncherKind();
     }
     std::size_t logIndex(const std::string& line) {
         auto lines = system.logLines();

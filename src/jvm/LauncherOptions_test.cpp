@@ -5,8 +5,6 @@
 #include "base/LanguageRestart.h"
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
-#include "launcher/LaunchSequence.h"
-#include "launcher/StartupArguments.h"
 #include "testing/TestSystem.h"
 #include "payload/TempDirectories.h"
 
@@ -17,12 +15,6 @@ using testing::TestSystem;
 
 class LauncherOptions : public ::testing::Test {
 protected:
-    LauncherOptions() {
-    }
-    ~LauncherOptions() override {
-        clearConfiguration();
-        selectLauncherKind();
-    }
     TestSystem system;
     const LauncherProcess process{4242, 850};
 };
@@ -55,8 +47,8 @@ TEST_F(LauncherOptions, Combinations) {
     };
     for (const Case& c : cases) {
         clearConfiguration();
-        configurationMaps().stringValues = {{2001, c.kind}, {10005, c.singleInstance}};
-        selectLauncherKind();
+        configurationMaps().stringValues = {{10005, c.singleInstance}};
+        system.setKind(c.kind);
         setLanguageRestart(c.languageRestart);
         setLauncherTempDirectory(c.tempDir);
         system.environment.variables = {{"PATH", "C:\\bin;C:\\jre\\bin"}};

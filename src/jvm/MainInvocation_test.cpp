@@ -7,7 +7,6 @@
 #include "config/Configuration.h"
 #include "jvm/JavaVMCreation.h"
 #include "jvm/testing/FakeJvm.h"
-#include "launcher/StartupArguments.h"
 #include "testing/TestSystem.h"
 
 namespace qarvo {
@@ -23,16 +22,8 @@ protected:
         configurationMaps().stringValues = {{1009, "An internal error occurred (error code: {0})"},
                                             {1010, "Couldn't load main class."},
                                             {1011, "Main method not found."}};
-        selectLauncherKind();
     }
-    ~MainInvocation() override {
-        clearConfiguration();
-        selectLauncherKind();
-    }
-    void setKind(const char* kind) {
-        configurationMaps().stringValues[2001] = kind;
-        selectLauncherKind();
-    }
+    void setKind(const char* kind) { system.setKind(kind); }
     // callMain on a created machine: "true", "false" or the message that ended
     // the process (without the log location).
     std::string call(const ArgumentList& arguments = {u"C:\\app\\run.exe"}) {

@@ -1,8 +1,8 @@
 // The one seam between the launcher's core and the operating system, by
 // service. The launcher installs the Win32 implementations first thing
 // (os/windows/WindowsSystem.h); native tests install the in-memory fake
-// (os/testing/FakeSystem.h). Until something is installed every service is
-// inert: nothing exists, nothing starts, nothing is shown.
+// (os/testing/FakeSystem.h). Until something is installed, native builds see
+// inert services: nothing exists, nothing starts, nothing is shown.
 #pragma once
 
 #include "os/CodePage.h"
@@ -37,9 +37,13 @@ struct System {
     CodePage* codePage;
 };
 
-// Replaces every service. A null member leaves the inert implementation.
+// What is installed until installSystem is called: the Win32 services in the
+// Windows build, inert ones (os/InertSystem.cpp) in native builds.
+extern const System defaultSystem;
+
+// Replaces every service. A null member leaves the default implementation.
 void installSystem(const System& system);
-// Back to the inert implementations (tests).
+// Back to the default implementations (tests).
 void uninstallSystem();
 
 Files& files();

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "base/PathHelpers.h"
-#include "config/Configuration.h"
 #include "report/Log.h"
 #include "testing/TestSystem.h"
 
@@ -50,8 +49,8 @@ TEST(ErrorReport, SubstitutesTheFirstPlaceholderOnly) {
 
 TEST(ErrorReport, ShowsInABoxWithTheConfiguredCaption) {
     TestSystem system;
-    configurationMaps().stringValues[1000] = "My App";
-    configurationMaps().stringValues[1009] = "An internal error occurred (error code: {0})";
+    system.setKey(1000, "My App");
+    system.setKey(1009, "An internal error occurred (error code: {0})");
     EXPECT_THROW(failWithMessageId(1009, "16"), ProcessExit);
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_TRUE(system.messages[0].box);
@@ -61,7 +60,7 @@ TEST(ErrorReport, ShowsInABoxWithTheConfiguredCaption) {
 
 TEST(ErrorReport, QuietModeWritesToStandardErrorAndStillExitsWith1) {
     TestSystem system;
-    configurationMaps().stringValues[1007] = "Wrong Parameter Usage";
+    system.setKey(1007, "Wrong Parameter Usage");
     setQuietErrors();
     try {
         failWithMessageId(1007, nullptr);
@@ -88,7 +87,7 @@ TEST(ErrorReport, NamesTheLogFileWhenLoggingIsOn) {
     system.enableLog();
     showMessage("before the first line");  // asking for the path opens no log
     logLine("first line");
-    configurationMaps().stringValues[1017] = "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.";
+    system.setKey(1017, "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.");
     showMessageById(1017, "JAVA_HOME");  // returns: not fatal
     ASSERT_NE(logFilePath(), nullptr);
     ASSERT_EQ(system.messages.size(), 2u);

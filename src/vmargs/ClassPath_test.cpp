@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "config/Configuration.h"
-#include "launcher/StartupArguments.h"
 #include "testing/TestSystem.h"
 #include "payload/TempDirectories.h"
 
@@ -21,16 +20,8 @@ protected:
             {1006, "File or directory {0} not found or empty\n"},
             {1008, "The environment variable {0} has to be defined"},
         };
-        selectLauncherKind();
     }
-    ~ClassPath() override {
-        clearConfiguration();
-        selectLauncherKind();
-    }
-    void setKind(const char* kind) {
-        configurationMaps().stringValues[2001] = kind;
-        selectLauncherKind();
-    }
+    void setKind(const char* kind) { system.setKind(kind); }
     // The class path of key 121 alone, or the message that ended the launch.
     std::string configured(const std::string& entries) {
         configurationMaps().stringValues[121] = entries;

@@ -5,25 +5,28 @@
 namespace qarvo::os {
 
 namespace {
-win32::WindowsFiles files;
-win32::WindowsEnvironment environment;
-win32::WindowsRegistry registry;
-win32::WindowsProcesses processes;
-win32::WindowsLibraries libraries;
-win32::WindowsSemaphores semaphores;
-win32::WindowsTopLevelWindows windows;
-win32::WindowsDialogs dialogs;
-win32::WindowsResources resources;
-win32::WindowsConsole console;
-win32::WindowsMachine machine;
-win32::WindowsCodePage codePage;
+win32::WindowsFiles filesService;
+win32::WindowsEnvironment environmentService;
+win32::WindowsRegistry registryService;
+win32::WindowsProcesses processesService;
+win32::WindowsLibraries librariesService;
+win32::WindowsSemaphores semaphoresService;
+win32::WindowsTopLevelWindows windowsService;
+win32::WindowsDialogs dialogsService;
+win32::WindowsResources resourcesService;
+win32::WindowsConsole consoleService;
+win32::WindowsMachine machineService;
+win32::WindowsCodePage codePageService;
 
-const System all = {&files,     &environment, &registry, &processes, &libraries, &semaphores,
-                    &windows,   &dialogs,     &resources, &console,  &machine,   &codePage};
 }  // namespace
 
-void installWindowsSystem() { installSystem(all); }
+// In the Windows build the Win32 services are also what is there before
+// anything is installed.
+const System defaultSystem = {&filesService,   &environmentService, &registryService,  &processesService, &librariesService, &semaphoresService,
+                              &windowsService, &dialogsService,     &resourcesService, &consoleService,   &machineService,   &codePageService};
 
-const System& windowsSystem() { return all; }
+void installWindowsSystem() { installSystem(defaultSystem); }
+
+const System& windowsSystem() { return defaultSystem; }
 
 }  // namespace qarvo::os
