@@ -183,6 +183,31 @@ TEST_F(JvmLaunch, NonAsciiArgumentsArriveAsTheSameText) {
     EXPECT_EQ(arguments[7], "\xE6\x97\xA5\xE6\x9C\xAC");
 }
 
+// In code page 932 the second byte of "ソ" (0x83 0x5C) is that of "\": a
+// launcher named ソフト.exe must still find the runtime, the class path and the
+// options file beside it.
+TEST_F(JvmLaunch, ADoubleByteLauncherNameIsNoDirectory) {
+    std::string error;
+    ASSERT_TRUE(ensureLocale("ja_JP.UTF-8", error)) << error;
+    const std::string name = "\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88";  // ソフト in UTF-8
+    StringEntries entries = {{key::searchSequence, "B.\\jre"},
+                             {key::lowestVersion, "1.8"},
+                             {key::applicationType, "2"},
+                             {key::mainClass, "com.example.Main"},
+                             {key::classPath, "A1lib\\app.jar"}};
+    const fs::path app = RuntimeTest::launcher(entries, name);
+    writeText(directory() / "lib" / "app.jar", "");
+    writeText(directory() / (name + ".vmoptions"), "-Dfrom=vmoptions\r\n");
+    RunResult r = start(app, {}, "ja_JP.UTF-8");
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+    std::vector<std::string> received = options();
+    ASSERT_GE(received.size(), 3u);
+    // The stub records the options in UTF-8.
+    EXPECT_EQ(received[0], "-Dqarvo.moduleName=" + windowsDirectory() + "\\" + name + ".exe");
+    EXPECT_EQ(received[received.size() - 2], "-Dfrom=vmoptions");
+    EXPECT_EQ(received.back(), "-Djava.class.path=" + windowsDirectory() + "\\lib\\app.jar;");
+}
+
 TEST_F(JvmLaunch, OutcomesOfTheJavaSide) {
     struct Case {
         const char* script;
