@@ -7,6 +7,7 @@
 #include "instance/SingleInstance.h"
 #include "jre/RuntimeSearch.h"
 #include "jvm/JavaVMLauncher.h"
+#include "launcher/CommandLineTail.h"
 #include "launcher/LaunchSequence.h"
 #include "launcher/NativeLibraryPath.h"
 #include "launcher/StartupArguments.h"
@@ -21,11 +22,14 @@ using namespace qarvo;
 
 // The C runtime's start-up code installs its own unhandled-exception filter
 // (processor faults become the runtime's signals); the launcher adds none.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLineTail, int showCommand) {
+// The tail is taken from the ANSI command line by the launcher's own rule, not
+// from the C runtime's lpCmdLine: that one lets quotes group inside the program
+// name and counts every control character as a blank.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     installWindowsSystem();
     InitCommonControls();
 
-    TailRequest tail = classifyTail(commandLineTail);
+    TailRequest tail = classifyTail(commandLineTail(GetCommandLineA()));
     if (tail.reboot) {
         // Nothing else runs in this mode: no configuration, no log.
         rebootMachine();
