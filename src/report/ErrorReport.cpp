@@ -1,11 +1,13 @@
 #include "report/ErrorReport.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "config/Configuration.h"
 #include "payload/PathHelpers.h"
 #include "report/Log.h"
 #include "splash/Splash.h"
+#include "support/OutOfMemory.h"
 
 namespace qarvo {
 
@@ -13,6 +15,8 @@ namespace {
 
 bool dialogs = true;
 ErrorSink* sink = nullptr;
+// A message is being assembled or shown (or the out-of-memory report has begun).
+bool reporting = false;
 
 // The displayed text is assembled in a buffer of this size; longer texts are
 // cut rather than overrun it.
@@ -27,7 +31,10 @@ std::string withLogLocation(const std::string& text) {
 
 }  // namespace
 
-void installErrorSink(ErrorSink& s) { sink = &s; }
+void installErrorSink(ErrorSink& s) {
+    sink = &s;
+    setOutOfMemoryHandler(failOutOfMemory);
+}
 
 void setQuietErrors() { dialogs = false; }
 bool showErrorDialogs() { return dialogs; }
@@ -40,15 +47,18 @@ std::string substituteArgument(const std::string& text, const char* argument) {
 }
 
 void showMessage(const std::string& text) {
+    const bool outer = !std::exchange(reporting, true);
     splashScreen(0);
     std::string displayed = withLogLocation(text);
     if (displayed.size() >= displayCapacity) displayed.resize(displayCapacity - 1);
-    if (!sink) return;
-    if (dialogs) {
-        sink->showMessageBox(displayed, getStringValue(message::caption));
-    } else {
-        sink->writeStandardError(displayed);
+    if (sink) {
+        if (dialogs) {
+            sink->showMessageBox(displayed, getStringValue(message::caption));
+        } else {
+            sink->writeStandardError(displayed);
+        }
     }
+    if (outer) reporting = false;
 }
 
 void showMessageById(int id, const char* argument) {
@@ -70,6 +80,17 @@ void exitWithCode(int code) {
     std::_Exit(code);
 }
 
-void resetErrorReportForTesting() { dialogs = true; }
+void failOutOfMemory() {
+    // Set before the message text is allocated, so that failing to allocate it
+    // ends here instead of coming back.
+    if (std::exchange(reporting, true)) exitWithCode(1);
+    showMessage("Internal Error: out of memory");
+    exitWithCode(1);
+}
+
+void resetErrorReportForTesting() {
+    dialogs = true;
+    reporting = false;
+}
 
 }  // namespace qarvo

@@ -34,6 +34,7 @@ public:
     // Ends the process at once, without exit-time handlers.
     [[noreturn]] virtual void exitProcess(int code) = 0;
 };
+// Also makes failOutOfMemory the answer to a failed allocation.
 void installErrorSink(ErrorSink& sink);
 
 // From now on messages go to standard error. There is no way back.
@@ -50,7 +51,13 @@ void showMessageById(int id, const char* argument);
 [[noreturn]] void failWithMessageId(int id, const char* argument);
 [[noreturn]] void exitWithCode(int code);
 
-// Back to dialogs (tests only).
+// An allocation failed: failWithMessage("Internal Error: out of memory").
+// Showing a message allocates too: when memory runs out while one is being
+// shown (this one included), the process ends with exit code 1 at once.
+// Installed as the out-of-memory handler by installErrorSink.
+[[noreturn]] void failOutOfMemory();
+
+// Back to dialogs, no report in progress (tests only).
 void resetErrorReportForTesting();
 
 }  // namespace qarvo

@@ -6,6 +6,7 @@
 
 #include "config/Configuration.h"
 #include "os/testing/Fakes.h"
+#include "support/OutOfMemory.h"
 
 namespace qarvo {
 namespace {
@@ -126,6 +127,34 @@ TEST(ErrorReport, ExitWithCodePassesTheCode) {
         EXPECT_EQ(exit.code, 83);
     }
     EXPECT_TRUE(system.errors.shown.empty());
+}
+
+// Records what it is asked to show, and runs out of memory while showing it.
+class ExhaustedSink final : public ErrorSink {
+public:
+    void showMessageBox(const std::string& text, const std::string&) override { writeStandardError(text); }
+    void writeStandardError(const std::string& text) override {
+        shown.push_back(text);
+        outOfMemory();
+    }
+    [[noreturn]] void exitProcess(int code) override { throw ProcessExit{code}; }
+    std::vector<std::string> shown;
+};
+
+TEST(ErrorReport, RunningOutOfMemoryWhileShowingAMessageEndsWith1AtOnce) {
+    for (const bool outOfMemoryFirst : {true, false}) {
+        FakeSystem system;
+        ExhaustedSink sink;
+        installErrorSink(sink);
+        configurationMaps().stringValues[1006] = "File or directory {0} not found or empty";
+        try {
+            outOfMemoryFirst ? outOfMemory() : failWithMessageId(1006, "x");
+        } catch (const ProcessExit& exit) {
+            EXPECT_EQ(exit.code, 1);
+        }
+        EXPECT_EQ(sink.shown, std::vector<std::string>{outOfMemoryFirst ? "Internal Error: out of memory"
+                                                                        : "File or directory x not found or empty"});
+    }
 }
 
 }  // namespace
