@@ -60,7 +60,7 @@ void addConfiguredVmOptions(const ArgumentList& arguments, VmOptionList& options
     expandVariables(configured);
     std::vector<std::string> words;
     splitNarrowString(configured, words);
-    logLine("adding options");
+    logLine("adding options\n");
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == includeDirective && i + 1 < words.size()) {
             addVmOption(nullptr, words[i] + " " + words[i + 1], options, overrides);
