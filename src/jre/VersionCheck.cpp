@@ -41,8 +41,12 @@ int compareNumbers(std::string_view a, std::string_view b) {
     return a.compare(b);
 }
 
+// Numbers rank below text: comparing a number with text byte-wise would make
+// the order cyclic (9 < 10 numerically, "10" < "1a" and "1a" < "9" byte-wise).
 int compareComponent(std::string_view a, std::string_view b) {
-    int result = isNumber(a) && isNumber(b) ? compareNumbers(a, b) : a.compare(b);
+    const bool aNumber = isNumber(a);
+    const bool bNumber = isNumber(b);
+    int result = aNumber && bNumber ? compareNumbers(a, b) : aNumber != bNumber ? (aNumber ? -1 : 1) : a.compare(b);
     return result < 0 ? -1 : result > 0 ? 1 : 0;
 }
 

@@ -2,9 +2,12 @@
 // and the comparisons that decide whether a version is acceptable.
 //
 // Versions are compared component by component (components are separated by
-// '.', '_', '-' and '+'): numerically where both components are numbers,
-// byte-wise otherwise. A missing component counts as 0, so "17" equals "17.0"
-// and 1.6.0_3 comes before 1.6.0_20.
+// '.', '_', '-' and '+'). A component made of digits only is a number (the
+// empty component counts as 0; leading zeros are ignored, any length); numbers
+// compare numerically and rank below every other component, which compare with
+// each other byte-wise as unsigned values. A missing component counts as 0, so
+// "17" equals "17.0", 1.6.0_3 comes before 1.6.0_20 and 9 before 10 before 1a.
+// compareVersions is therefore a strict weak order, fit for sorting.
 #pragma once
 
 #include <cstddef>

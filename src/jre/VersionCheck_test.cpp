@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "config/Configuration.h"
 #include "testing/TestSystem.h"
 
@@ -54,10 +57,34 @@ TEST(VersionCheck, OrdersVersionsComponentByComponent) {
         {"", "1", -1},               {"", "", 0},             {"1.8.0_402", "11.0.2", -1},
         {"99999999999999999999", "1", 1},                     {"1.7.0", "1.6.0_45", 1},
         {"21.0.2+13", "21.0.2+7", 1}, {"1.6.0-b", "1.6.0-a", 1},
+        // A number ranks below text, text against text byte-wise.
+        {"9", "10", -1}, {"10", "1a", -1}, {"9", "1a", -1}, {"1.99999999999999999999", "1.!", -1},
+        {"1.6.0-ea", "1.6.0_1", 1}, {"1..2", "1.0.2", 0}, {"1.B", "1.a", -1}, {"1.a\xe9", "1.az", 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(compareVersions(c.a, c.b), c.order) << c.a << " vs " << c.b;
         EXPECT_EQ(compareVersions(c.b, c.a), -c.order) << c.b << " vs " << c.a;
+    }
+}
+
+// Registry names are sorted with compareVersions: std::stable_sort needs a
+// strict weak order, checked here over every pair and triple of awkward names.
+TEST(VersionCheck, VersionOrderIsAStrictWeakOrder) {
+    const std::vector<std::string> versions = {
+        "", "0", "00", "0.0", "1", "1a", "9", "10", "010", "1.a", "1.0", "1..0", "1.", "a", "A", "-", "1.6.0", "1.6",
+        "1.10", "1.9", "1.9a", "1.6.0-ea", "1.6.0_20", "\xe9", "1.!", "1.~", "z", "99999999999999999999",
+        "100000000000000000000", "11.0.2+7", "11.0.2-ea+7"};
+    const auto less = [](const std::string& a, const std::string& b) { return compareVersions(a, b) < 0; };
+    const auto same = [&](const std::string& a, const std::string& b) { return !less(a, b) && !less(b, a); };
+    for (const std::string& a : versions) {
+        EXPECT_FALSE(less(a, a)) << a;
+        for (const std::string& b : versions) {
+            EXPECT_EQ(compareVersions(a, b), -compareVersions(b, a)) << a << " vs " << b;
+            for (const std::string& c : versions) {
+                EXPECT_TRUE(!less(a, b) || !less(b, c) || less(a, c)) << a << " < " << b << " < " << c;
+                EXPECT_TRUE(!same(a, b) || !same(b, c) || same(a, c)) << a << " ~ " << b << " ~ " << c;
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/LanguageRestart.h"
+#include "base/OutOfMemory.h"
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
@@ -80,6 +81,8 @@ void applyConsoleSwitches(const ArgumentList& list, bool quietSwitches, LaunchSt
 }
 
 int runLauncher(const char* tail, std::u16string_view commandLine, int showCommand, LaunchSteps& steps) {
+    // A failed allocation from here on is reported to the user.
+    setOutOfMemoryHandler(failOutOfMemory);
     os::machine().initCommonControls();
     const TailRequest request = classifyTail(tail);
     if (request.reboot) {

@@ -1,5 +1,7 @@
 #include "report/ErrorReport.h"
 
+#include <utility>
+
 #include "base/PathHelpers.h"
 #include "os/System.h"
 #include "report/Log.h"
@@ -11,6 +13,8 @@ namespace {
 bool dialogs = true;
 MessageTextSource textSource = nullptr;
 BeforeMessageHook beforeMessage = nullptr;
+// A message is being assembled or shown (or the out-of-memory report has begun).
+bool reporting = false;
 
 // The displayed text is assembled in a buffer of this size; longer texts are
 // cut rather than overrun it.
@@ -41,6 +45,7 @@ std::string substituteArgument(const std::string& text, const char* argument) {
 }
 
 void showMessage(const std::string& text) {
+    const bool outer = !std::exchange(reporting, true);
     if (beforeMessage) beforeMessage();
     std::string displayed = withLogLocation(text);
     if (displayed.size() >= displayCapacity) displayed.resize(displayCapacity - 1);
@@ -49,6 +54,7 @@ void showMessage(const std::string& text) {
     } else {
         os::console().writeStandardError(displayed);
     }
+    if (outer) reporting = false;
 }
 
 void showMessageById(int id, const char* argument) { showMessage(substituteArgument(messageText(id), argument)); }
@@ -68,10 +74,19 @@ void exitWithCode(int code) {
     __builtin_unreachable();  // a virtual call is not known to end the process
 }
 
+void failOutOfMemory() {
+    // Set before the message text is allocated, so that failing to allocate it
+    // ends here instead of coming back.
+    if (std::exchange(reporting, true)) exitWithCode(1);
+    showMessage("Internal Error: out of memory");
+    exitWithCode(1);
+}
+
 void resetErrorReportForTesting() {
     dialogs = true;
     textSource = nullptr;
     beforeMessage = nullptr;
+    reporting = false;
 }
 
 }  // namespace qarvo

@@ -49,7 +49,14 @@ void showMessageById(int id, const char* argument);
 [[noreturn]] void failWithMessageId(int id, const char* argument);
 [[noreturn]] void exitWithCode(int code);
 
-// Back to dialogs, no text source and no hook (tests only).
+// An allocation failed: failWithMessage("Internal Error: out of memory").
+// Showing a message allocates too: when memory runs out while one is being
+// shown (this one included), the process ends with exit code 1 at once. The
+// start-up sequence installs it as the out-of-memory handler.
+[[noreturn]] void failOutOfMemory();
+
+// Back to dialogs, no text source, no hook and no report in progress (tests
+// only).
 void resetErrorReportForTesting();
 
 }  // namespace qarvo

@@ -7,6 +7,7 @@
 #include "base/PathHelpers.h"
 #include "report/Log.h"
 #include "testing/TestSystem.h"
+#include "base/OutOfMemory.h"
 
 namespace qarvo {
 namespace {
@@ -127,6 +128,47 @@ TEST(ErrorReport, ExitWithCodePassesTheCode) {
         EXPECT_EQ(exit.code, 83);
     }
     EXPECT_TRUE(system.messages.empty());
+}
+
+// How often the hook before a message ran; it runs out of memory when asked to.
+int hookRuns = 0;
+bool exhaustInHook = false;
+void countingHook() {
+    ++hookRuns;
+    if (exhaustInHook) outOfMemory();
+}
+
+TEST(ErrorReport, RunningOutOfMemoryIsReportedOnceAndEndsWith1) {
+    struct Case {
+        const char* name;
+        bool outOfMemoryFirst;  // else message 1006 is being shown
+        bool exhaustWhileShowing;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"out of memory", true, false, {"Internal Error: out of memory"}},
+        {"again while reporting it", true, true, {}},
+        {"while showing another message", false, true, {}},
+    };
+    for (const Case& c : cases) {
+        TestSystem system;
+        setQuietErrors();
+        setOutOfMemoryHandler(failOutOfMemory);
+        system.setKey(1006, "File or directory {0} not found or empty");
+        hookRuns = 0;
+        exhaustInHook = c.exhaustWhileShowing;
+        setBeforeMessageHook(countingHook);
+        try {
+            c.outOfMemoryFirst ? outOfMemory() : failWithMessageId(1006, "x");
+            ADD_FAILURE() << c.name << ": returned";
+        } catch (const ProcessExit& exit) {
+            EXPECT_EQ(exit.code, 1) << c.name;
+        }
+        std::vector<std::string> shown;
+        for (const auto& message : system.messages) shown.push_back(message.text);
+        EXPECT_EQ(shown, c.shown) << c.name;
+        EXPECT_EQ(hookRuns, 1) << c.name << ": the report did not start again";
+        setOutOfMemoryHandler(nullptr);
+    }
 }
 
 }  // namespace

@@ -29,15 +29,15 @@ void appendElement(std::string& classPath, const std::string& element) {
 }
 
 // The value of an 'E' entry's variable, without surrounding double quotes;
-// false when it is not set or empty.
+// false when it is not set or empty, and for the empty name.
 bool environmentEntry(const std::string& name, std::string& value) {
-    if (!os::environment().get(name.c_str(), value) || value.empty()) return false;
+    if (name.empty() || !os::environment().get(name.c_str(), value) || value.empty()) return false;
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     return true;
 }
 
 void appendEntry(std::string& classPath, const std::string& entry) {
-    if (entry.size() < 3) {
+    if (entry.size() < 2) {
         logLine("classpath entry %s has no value, skipped", entry.c_str());
         return;
     }
@@ -55,6 +55,11 @@ void appendEntry(std::string& classPath, const std::string& entry) {
             break;
         }
         case 'S': {
+            // An empty value names no directory. Resolved, it would be the
+            // launcher directory itself, and for a launcher in a drive root
+            // ("C:\") that always exists: it is not found, wherever the
+            // launcher lies.
+            if (value.empty()) break;
             std::string directory = resolveRelativePath(value, nullptr);
             found = appendArchivesOfDirectory(classPath, directory, "jar");
             appendArchivesOfDirectory(classPath, directory, "zip");

@@ -49,9 +49,12 @@ TEST_F(ClassPath, ConfiguredEntries) {
     system.files.addFile("D:\\h\\a.jar");
     system.environment.variables = {{"APP_CP", "\"C:\\x y\\lib.jar\""}, {"LIST", "x.jar;y.jar"}, {"SEP", "a.jar;"},
                                     {"EMPTY", ""}, {"HOME_DIR", "D:\\h"}, {"QUOTE", "\""}};
+    const std::string noEntry = "exit 1: File or directory  not found or empty\n";
+    const char* driveRoot = "C:\\run.exe";
     struct Case {
         const char* entries;
-        const char* result;
+        std::string result;
+        const char* launcher = "C:\\app\\run.exe";
     } cases[] = {
         {"A1lib\\a.jar", "C:\\app\\lib\\a.jar;"},
         {"A1.\\lib\\a.jar", "C:\\app\\.\\lib\\a.jar;"},
@@ -75,13 +78,28 @@ TEST_F(ClassPath, ConfiguredEntries) {
         {"E1EMPTY", "exit 1: The environment variable EMPTY has to be defined"},
         {"X0foo", ""},
         {"X1foo", "exit 1: File or directory foo not found or empty\n"},
-        {"A;A1;D0", ""},  // no value: skipped, even when required
+        {"A;D;E;S;X", ""},  // one character: no flag, no value, skipped
+        // Two characters: an entry with an empty value, which is never found.
+        {"A1", noEntry},
+        {"D1", noEntry},
+        {"A1", noEntry, driveRoot},
+        {"A1${EMPTY}", noEntry},
+        {"E1", "exit 1: The environment variable  has to be defined"},
+        {"S1", noEntry},
+        {"S1", noEntry, driveRoot},  // not the root directory itself
+        {"X1", noEntry},
+        {"A0;D0;E0;S0;S0;X0", ""},   // optional: nothing, and no empty element
+        {"S0", "", driveRoot},
+        {"A0;A0lib\\a.jar;D0", "C:\\app\\lib\\a.jar;"},
         {";;A0a.jar;;D0b;", "C:\\app\\a.jar;C:\\app\\b;"},
         {"A0${EMPTY}", ""},  // no empty element: it would stand for the current directory
         {"A0lib\\a.jar;A1lib\\missing.jar;A0never.jar", "exit 1: File or directory lib\\missing.jar not found or empty\n"},
         {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(configured(c.entries), c.result) << c.entries;
+    for (const Case& c : cases) {
+        system.setLauncherPath(c.launcher);
+        EXPECT_EQ(configured(c.entries), c.result) << c.entries << " for " << c.launcher;
+    }
 }
 
 TEST_F(ClassPath, RequiredArchiveOfAnInstallerLauncher) {

@@ -64,7 +64,7 @@ void addConfiguredVmOptions(const ArgumentList& arguments, VmOptionList& options
     std::vector<std::string> words;
     // An unbalanced quote ends the launch as one on the command line does.
     if (!splitNarrowWords(configured, words)) failWithMessageId(message::wrongParameterUsage, nullptr);
-    logLine("adding options");
+    logLine("adding options\n");
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == includeDirective && i + 1 < words.size()) {
             addVmOption(nullptr, words[i] + " " + words[i + 1], options, overrides);

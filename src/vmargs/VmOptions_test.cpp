@@ -176,6 +176,7 @@ TEST_F(VmOptions, LongLinesAreReadInPiecesOf8191Characters) {
 }
 
 TEST_F(VmOptions, ConfiguredWordsAndIncludes) {
+    system.enableLog();
     system.files.addFile("C:\\app\\extra.vmoptions", "-Dextra\n");
     auto& values = configurationMaps().stringValues;
     struct Case {
@@ -194,6 +195,14 @@ TEST_F(VmOptions, ConfiguredWordsAndIncludes) {
         EXPECT_EQ(configured(), c.expected) << c.key123;
     }
     EXPECT_EQ(overrides.append, "x.jar");
+    // The log line's format ends in a line feed of its own: an empty line follows.
+    const std::vector<std::string> lines = system.logLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "adding options"), std::ssize(cases));
+    for (auto at = std::find(lines.begin(), lines.end(), "adding options"); at != lines.end();
+         at = std::find(at + 1, lines.end(), "adding options")) {
+        ASSERT_NE(at + 1, lines.end());
+        EXPECT_EQ(at[1], "");
+    }
 }
 
 TEST_F(VmOptions, DashJArgumentsWhenKey125IsSet) {

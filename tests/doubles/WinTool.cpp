@@ -9,6 +9,7 @@
 //   wintool msgbox <caption> <timeout-ms>
 //   wintool env <NAME>
 //   wintool cwd
+//   wintool run-exact <program> <command line> <timeout-ms>
 #include "WinTool.h"
 
 #include "DoubleSupport.h"
@@ -86,6 +87,28 @@ int cwd(const Args& args) {
   return 0;
 }
 
+// Starts `program` with exactly the given command line (Wine, started from
+// Linux, would build one from its arguments) and prints "exit <code>".
+int runExact(const Args& args) {
+  if (args.size() != 3) return fail("run-exact takes a program, a command line and a time-out");
+  std::wstring commandLine = args[1];  // CreateProcessW may write to it
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(args[0].c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return failWin32("CreateProcessW failed for " + toUtf8(args[0]), GetLastError());
+  CloseHandle(process.hThread);
+  DWORD waited = WaitForSingleObject(process.hProcess, DWORD(_wtoi(args[2].c_str())));
+  DWORD code = 0;
+  if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  else GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  if (waited != WAIT_OBJECT_0) return 3;
+  printLine(L"exit " + std::to_wstring(code));
+  return 0;
+}
+
 int run(const std::wstring& command, const Args& args) {
   if (command == L"reg-read") return regRead(args);
   if (command == L"reg-write") return regWrite(args);
@@ -97,6 +120,7 @@ int run(const std::wstring& command, const Args& args) {
   if (command == L"msgbox") return msgbox(args);
   if (command == L"env") return env(args);
   if (command == L"cwd") return cwd(args);
+  if (command == L"run-exact") return runExact(args);
   return fail("unknown command " + toUtf8(command));
 }
 

@@ -9,7 +9,9 @@
 // Operations: launcher-path, absolute <path> [keep], file-exists <path>,
 // list <directory> <extension>, long-path <path>, temp-dir, writable <dir>,
 // temp-file, comm-file <pid>, launcher-temp-dir, own-config <key>... (prints
-// the user locale's name, then the UTF-8 of each key's wide value).
+// the user locale's name, then the UTF-8 of each key's wide value),
+// allocate new|string <bytes> (asks for that many bytes through new[] or a
+// string's reserve).
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "base/OutOfMemory.h"
 #include "base/PathHelpers.h"
 #include "config/Configuration.h"
 #include "config/ReadConfiguration.h"
@@ -63,6 +66,7 @@ int main(int argc, char** argv) {
     system.files = &failingFiles;
     os::installSystem(system);
     setMessageTextSource(configuredMessageText);
+    setOutOfMemoryHandler(failOutOfMemory);
 
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
@@ -116,6 +120,14 @@ int main(int argc, char** argv) {
     } else if (operation == "launcher-temp-dir" && args.empty()) {
         createLauncherTempDirectory();
         std::printf("%s\n", launcherTempDirectory().c_str());
+    } else if (operation == "allocate" && args.size() == 2) {
+        const std::size_t bytes = std::strtoul(args[1].c_str(), nullptr, 10);
+        std::string text;
+        char* block = nullptr;
+        if (args[0] == "new") block = new char[bytes];
+        else text.reserve(bytes);
+        std::printf("allocated %p\n", static_cast<void*>(block ? block : text.data()));
+        delete[] block;
     } else if (operation == "own-config") {
         readConfiguration();
         const char* locale = userLocaleName();

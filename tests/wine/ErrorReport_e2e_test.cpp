@@ -73,5 +73,17 @@ TEST_F(ErrorReport, NoRuntimeMessagePutsItsArgumentInTheFirstPlaceholder) {
     }
 }
 
+// An allocation that fails ends the process with 1 and says so; so does a
+// string longer than any allocation.
+TEST_F(ErrorReport, FailedAllocationEndsWith1AndTheOutOfMemoryMessage) {
+    // More than a 32-bit process has room for; beyond the string's largest size.
+    for (const char* kind : {"new", "string"}) {
+        RunResult r = runLauncher(launcherProbe(), {"--quiet", "allocate", kind, "3000000000"});
+        EXPECT_EQ(r.exitCode, 1) << kind;
+        EXPECT_EQ(r.standardError, quietMessage("Internal Error: out of memory")) << kind;
+        EXPECT_EQ(r.standardOutput, "") << kind;
+    }
+}
+
 }  // namespace
 }  // namespace qarvo::wine

@@ -74,6 +74,17 @@ TEST_F(LauncherLayout, ImportsOnlyWindowsSystemLibraries) {
     EXPECT_TRUE(kernel32);
 }
 
+// Two builds of the same sources give the same file: the linker writes no
+// build time into the COFF header (TimeDateStamp, 8 bytes after "PE\0\0").
+TEST_F(LauncherLayout, CarriesNoBuildTime) {
+    const std::size_t stamp = std::size_t{pe_.peOffset} + 8;
+    ASSERT_LE(stamp + 4, bytes_.size());
+    const std::uint32_t timeDateStamp = std::uint32_t{bytes_[stamp]} | std::uint32_t{bytes_[stamp + 1]} << 8 |
+                                        std::uint32_t{bytes_[stamp + 2]} << 16 |
+                                        std::uint32_t{bytes_[stamp + 3]} << 24;
+    EXPECT_EQ(timeDateStamp, 0u);
+}
+
 // Every byte is downloaded with every application: the generic launcher stays
 // below 160 KiB.
 TEST_F(LauncherLayout, StaysSmall) { EXPECT_LT(bytes_.size(), 160u * 1024u); }

@@ -57,5 +57,30 @@ INSTANTIATE_TEST_SUITE_P(
                       RebootCase{"AfterAnArgument", {"x", "__mrv_reboot"}, false}),
     [](const ::testing::TestParamInfo<RebootCase>& info) { return std::string(info.param.name); });
 
+// Wine builds a command line from its arguments with the program name first, so
+// the launcher is started through wintool with an exact one: blanks before the
+// program name are skipped, and the tail that follows is a reboot request.
+TEST(RebootCommandLine, BlanksBeforeTheProgramNameAreSkipped) {
+    std::string error;
+    std::unique_ptr<Prefix> prefix = Prefix::clone("reboot-leading-blank", error);
+    ASSERT_TRUE(prefix) << error;
+    const fs::path launcher = makeConfiguredLauncher(freshTestDirectory(), "app", sampleMessages());
+    ASSERT_FALSE(launcher.empty());
+    const fs::path temp = prefix->temporaryDirectory();
+    ASSERT_FALSE(temp.empty());
+
+    RunRequest request;
+    request.program = winTool();
+    request.arguments = {"run-exact", windowsPath(launcher), " app.exe __mrv_reboot", "20000"};
+    request.environment = {{"QARVO_LOG", "yes"}};
+    RunResult r = prefix->run(request);
+
+    EXPECT_EQ(r.exitCode, 0) << r.standardError;
+    EXPECT_EQ(trimLineEnd(r.standardOutput), "exit 0") << "a normal start would end with 83";
+    EXPECT_GE(r.seconds, 4.9) << "waits five seconds before asking for the restart";
+    EXPECT_EQ(r.standardError, "");
+    EXPECT_TRUE(filesStartingWith(temp, "mrv_nlog").empty()) << "no configuration read, no log written";
+}
+
 }  // namespace
 }  // namespace qarvo::wine

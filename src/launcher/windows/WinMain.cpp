@@ -4,10 +4,15 @@
 // none.
 #include <windows.h>
 
+#include "launcher/CommandLineTail.h"
 #include "launcher/LaunchSequence.h"
 #include "os/windows/WindowsSystem.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLineTail, int showCommand) {
+// The tail is taken from the ANSI command line by the launcher's own rule, not
+// from the C runtime's lpCmdLine: that one lets quotes group inside the program
+// name and counts every control character as a blank.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     qarvo::os::installWindowsSystem();
-    return qarvo::runLauncher(commandLineTail, reinterpret_cast<const char16_t*>(GetCommandLineW()), showCommand);
+    return qarvo::runLauncher(qarvo::commandLineTail(GetCommandLineA()),
+                              reinterpret_cast<const char16_t*>(GetCommandLineW()), showCommand);
 }
