@@ -1,7 +1,10 @@
 #include "jre/JavaProbe.h"
 
+#include <cstring>
+
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
+#include "image/PeLayout.h"
 #include "jre/Registry.h"
 #include "jre/RuntimeSystem.h"
 #include "jre/VersionCheck.h"
@@ -34,11 +37,23 @@ std::string fileTimeBytes(const FileTime& time) {
     return bytes;
 }
 
-std::uint32_t littleEndian(const std::string& bytes, std::size_t at, std::size_t size) {
-    std::uint32_t value = 0;
-    for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
+// A runtime's file as the PE reader reads it, through runtimeFiles().
+class RuntimeFileSource final : public ByteSource {
+public:
+    explicit RuntimeFileSource(const std::string& path) : path_(path) {}
+    Result readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        Result result;
+        std::string bytes;
+        result.ok = runtimeFiles().readFile(path_, offset, size, bytes);
+        result.bytes = bytes.size() < size ? bytes.size() : size;
+        std::memcpy(buffer, bytes.data(), result.bytes);
+        return result;
+    }
+    std::uint64_t size() override { return unknownSize; }
+
+private:
+    const std::string& path_;
+};
 
 // The command line of a probe. CreateProcessA splits a command line without
 // application name at the first blank, so a path that still has one (a volume
@@ -65,16 +80,12 @@ bool findJavaExe(std::string& javaExe, const std::string& home) {
 }
 
 bool executableMatchesLauncher(const std::string& path) {
-    // The DOS header names the offset of the PE signature, which the machine
-    // type follows.
-    std::string dos, nt;
-    if (!runtimeFiles().readFile(path, 0, 64, dos) || dos.size() < 64 || dos.compare(0, 2, "MZ") != 0 ||
-        !runtimeFiles().readFile(path, littleEndian(dos, 0x3C, 4), 6, nt) || nt.size() < 6 ||
-        nt.compare(0, 4, std::string("PE\0\0", 4)) != 0) {
+    RuntimeFileSource file(path);
+    std::uint16_t machine = 0;
+    if (!readPeMachine(file, machine)) {
         logLine("no executable header in %s", path.c_str());
         return false;
     }
-    const std::uint32_t machine = littleEndian(nt, 4, 2);
     const std::uint16_t own = libraryLoader().processMachine();
     if (machine != own) {
         logLine("machine type 0x%04x of %s is not the launcher's 0x%04x", static_cast<unsigned>(machine),

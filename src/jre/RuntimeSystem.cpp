@@ -1,5 +1,7 @@
 #include "jre/RuntimeSystem.h"
 
+#include "image/PeLayout.h"
+
 namespace qarvo {
 
 namespace {
@@ -34,7 +36,7 @@ public:
         error = errorFileNotFound;
         return false;
     }
-    std::uint16_t processMachine() override { return 0x014C; }
+    std::uint16_t processMachine() override { return pe::machineI386; }
 };
 
 NoRuntimeFiles noRuntimeFiles;

@@ -12,7 +12,7 @@ namespace qarvo {
 
 namespace {
 
-class Win32File final : public RandomAccessFile {
+class Win32File final : public ByteSource {
 public:
     explicit Win32File(HANDLE handle) : handle_(handle) {}
     ~Win32File() override { CloseHandle(handle_); }
@@ -46,7 +46,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RandomAccessFile> openOwnExecutable() {
+std::unique_ptr<ByteSource> openOwnExecutable() {
     HANDLE handle = CreateFileA(launcherPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
@@ -58,7 +58,7 @@ const char* userLocaleName() { return localeNameForLangId(LOWORD(GetUserDefaultL
 void readConfiguration() {
     ConfigReadFailure failure;
     {
-        std::unique_ptr<RandomAccessFile> file = openOwnExecutable();
+        std::unique_ptr<ByteSource> file = openOwnExecutable();
         if (!file) {
             logError("Could not open %s", launcherPath().c_str());
             failWithMessage("Error opening media file. Please move this file to an ascii-only path like c:\\");

@@ -9,7 +9,7 @@ namespace qarvo {
 
 // Opens launcherPath() for reading (sharing read and write); null when it
 // cannot be opened.
-std::unique_ptr<RandomAccessFile> openOwnExecutable();
+std::unique_ptr<ByteSource> openOwnExecutable();
 
 // Reads the configuration block once at start-up, reporting every failure
 // (the process then ends with exit code 1), then applies the launcher-type rule.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image/PeLayout.h"
 #include "jre/Registry.h"
 #include "jre/RuntimeSystem.h"
 #include "os/testing/Fakes.h"
@@ -99,7 +100,7 @@ public:
     void* load(const std::string& path, std::uint32_t& error) override;
     void* symbol(void* module, const char* name) override;
     bool setPath(const char* value, std::uint32_t& error) override;
-    std::uint16_t processMachine() override { return 0x014C; }
+    std::uint16_t processMachine() override { return pe::machineI386; }
 
     std::map<std::string, Module> modules;  // by FakeFileSystem::key
     std::vector<Load> loads;
@@ -120,7 +121,7 @@ public:
     RuntimeFixture& operator=(const RuntimeFixture&) = delete;
 
     // A java executable of `machine` type whose "-version" prints `output`.
-    void addJavaExe(const std::string& path, const std::string& output, std::uint16_t machine = 0x014C,
+    void addJavaExe(const std::string& path, const std::string& output, std::uint16_t machine = pe::machineI386,
                     FileTime time = {1, 0});
     // bin\java.exe and bin\javaw.exe of version `version` and the jvm.dll of
     // `type`; returns the java.exe path.
