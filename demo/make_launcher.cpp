@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "config/ConfigBlockWriter.h"
+#include "image/LauncherImage.h"
 
 namespace {
 
@@ -53,8 +53,13 @@ int main(int argc, char** argv) {
         }
         content.strings.emplace_back(static_cast<std::int32_t>(key), unescape(line.substr(eq + 1)));
     }
-    qarvo::appendConfigurationBlock(bytes, content);
+    std::vector<std::uint8_t> image;
+    std::string error;
+    if (!qarvo::writeLauncherImage(bytes, content, {}, image, error)) {
+        std::fprintf(stderr, "make_launcher: %s: %s\n", argv[1], error.c_str());
+        return 1;
+    }
     std::ofstream out(argv[3], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
     return out ? 0 : 1;
 }

@@ -1,57 +1,45 @@
-// Reads the configuration block from the launcher's own executable: the
-// position behind the last section's raw data, the block's fields through a
-// bounded read-ahead window, the locale overrides.
+// Reads the configuration block from the launcher's own executable into the
+// process-wide configuration: the block codec reads, this stores each entry as
+// it comes and logs the codec's trace.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <functional>
-#include <utility>
-#include <vector>
+#include <type_traits>
+
+#include "image/ByteSource.h"
+#include "image/ConfigBlock.h"
 
 namespace qarvo {
 
-constexpr std::uint32_t configBlockMagic = 0xE8E413D5u;
-
-// A file read at explicit offsets.
-class RandomAccessFile {
+// How the reader asks for the user's locale name: a function, or any callable
+// that lives while the reader runs. (std::function would add a kilobyte and a
+// half to the launcher for this one call.)
+class UserLocaleQuery {
 public:
-    virtual ~RandomAccessFile() = default;
-    struct Result {
-        std::size_t bytes = 0;    // bytes read
-        bool ok = true;           // false when the read call itself failed
-        std::uint32_t error = 0;  // the system's last error after the call
-    };
-    // Reads up to `size` bytes at `offset`; fewer at the end of the file.
-    virtual Result readAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
-    // Size of the file in bytes.
-    virtual std::uint64_t size() = 0;
-};
-
-// A file held in memory (tests, fuzzers, the builder).
-class MemoryFile final : public RandomAccessFile {
-public:
-    explicit MemoryFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    Result readAt(std::uint64_t offset, void* buffer, std::size_t size) override;
-    std::uint64_t size() override { return bytes_.size(); }
+    UserLocaleQuery(const char* (*function)()) : function_(function) {}
+    template <typename Callable,
+              typename = std::enable_if_t<!std::is_same_v<std::decay_t<Callable>, const char* (*)()> &&
+                                          !std::is_same_v<std::decay_t<Callable>, UserLocaleQuery>>>
+    UserLocaleQuery(Callable&& callable)
+        : object_(&callable), call_(&invoke<std::remove_reference_t<Callable>>) {}
+    const char* operator()() const { return call_ ? call_(object_) : function_ ? function_() : nullptr; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    template <typename Callable>
+    static const char* invoke(const void* object) {
+        return (*static_cast<const Callable*>(object))();
+    }
+    const char* (*function_)() = nullptr;
+    const void* object_ = nullptr;
+    const char* (*call_)(const void*) = nullptr;
 };
 
-// Which primitive ran short; each has its own message.
-enum class ConfigReadFailure { none, magic, readLong, readInt, readShort, readString, readWString };
-
-// "Internal Error: magic", "Internal Error: readInt", ...; "" for none.
-const char* configReadFailureMessage(ConfigReadFailure failure);
-
 // Reads the block of `file` into the process-wide configuration (Configuration.h):
-// positions behind the last section, checks the magic, reads the string and
-// wide entries and the locale sections, and records blockEndOffset. The locale
-// sections match against `userLocale` (called once, only when there are
-// sections; returns null when the user's locale has no name). Entries stored
-// before a failure stay. Logs what the launcher's log shows for each step.
-ConfigReadFailure readConfigurationFrom(RandomAccessFile& file,
-                                        const std::function<const char*()>& userLocale);
+// the string entries, the wide entries, then the wide entries of every locale
+// section whose name is a prefix of the user's locale name, in block order;
+// on success blockEndOffset. `userLocale` is called once, only when there are
+// sections; it returns null when the user's locale has no name (no section
+// matches then). Entries read before a failure are stored too. Logs the
+// header values found and the error line of a primitive that ran short.
+ConfigReadFailure readConfigurationFrom(ByteSource& file, UserLocaleQuery userLocale);
 
 }  // namespace qarvo

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "config/BlockReader.h"
-#include "config/ConfigBlockWriter.h"
 #include "config/Configuration.h"
 #include "config/LocaleTable.h"
-#include "config/testing/ByteBuilder.h"
-#include "config/testing/FakePe.h"
-#include "config/testing/RecordingFile.h"
+#include "image/BlockReader.h"
+#include "image/testing/ByteBuilder.h"
+#include "image/testing/FakePe.h"
+#include "image/testing/RecordingSource.h"
 #include "testing/TestSystem.h"
 
 namespace qarvo {
@@ -19,7 +18,7 @@ using testing::FakePeLayout;
 using testing::TestSystem;
 using testing::makeFakeLauncher;
 using testing::makeFakePe;
-using testing::RecordingFile;
+using testing::RecordingSource;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -30,7 +29,7 @@ const std::uint32_t blockStart = static_cast<std::uint32_t>(defaultLayout.blockO
 const char* noLocale() { return nullptr; }
 
 ConfigReadFailure readFile(const Bytes& bytes, const char* locale = nullptr) {
-    MemoryFile file(bytes);
+    MemorySource file(bytes);
     return readConfigurationFrom(file, [locale] { return locale; });
 }
 
@@ -111,6 +110,7 @@ TEST(ConfigBlockReader, FindsTheBlockBehindTheLastSectionOfAnyLayout) {
 // a short read.
 TEST(ConfigBlockReader, DamagedHeadersFailWithTheMessageOfTheirFirstBadRead) {
     const std::size_t lastHeader = static_cast<std::size_t>(defaultLayout.lastSectionHeader());
+    const std::size_t signature = static_cast<std::size_t>(defaultLayout.peOffset);
     struct Case {
         const char* name;
         std::size_t offset;  // of the patched field; beyond the image: the file is cut there
@@ -118,18 +118,18 @@ TEST(ConfigBlockReader, DamagedHeadersFailWithTheMessageOfTheirFirstBadRead) {
         std::int32_t value;
         const char* message;
     } cases[] = {
-        {"file shorter than a DOS header", 62, 0, 0, "Internal Error: readInt"},
+        {"file shorter than a DOS header", pe::peOffsetField + 2, 0, 0, "Internal Error: readInt"},
         {"no block behind the last section", blockStart, 0, 0, "Internal Error: readInt"},
-        {"PE offset behind the file", 60, 4, 0x7FFFFFF0, "Internal Error: readShort"},
-        {"negative PE offset", 60, 4, -8, "Internal Error: readShort"},
-        {"largest PE offset", 60, 4, INT32_MAX, "Internal Error: readShort"},
-        {"section table behind the file", 0x86, 2, 0x7FFF, "Internal Error: readInt"},
-        {"no sections", 0x86, 2, 0, "Internal Error: magic"},
-        {"negative section count", 0x86, 2, -1, "Internal Error: magic"},
-        {"negative optional header size", 0x94, 2, -0x7000, "Internal Error: readInt"},
-        {"raw data before the file", lastHeader + 20, 4, -2000, "Internal Error: readInt"},
-        {"raw data behind 2 GiB", lastHeader + 16, 4, INT32_MAX, "Internal Error: readInt"},
-        {"raw data ending inside the headers", lastHeader + 20, 4, 0, "Internal Error: magic"},
+        {"PE offset behind the file", pe::peOffsetField, 4, 0x7FFFFFF0, "Internal Error: readShort"},
+        {"negative PE offset", pe::peOffsetField, 4, -8, "Internal Error: readShort"},
+        {"largest PE offset", pe::peOffsetField, 4, INT32_MAX, "Internal Error: readShort"},
+        {"section table behind the file", signature + pe::sectionCountField, 2, 0x7FFF, "Internal Error: readInt"},
+        {"no sections", signature + pe::sectionCountField, 2, 0, "Internal Error: magic"},
+        {"negative section count", signature + pe::sectionCountField, 2, -1, "Internal Error: magic"},
+        {"negative optional header size", signature + pe::optionalHeaderSizeField, 2, -0x7000, "Internal Error: readInt"},
+        {"raw data before the file", lastHeader + pe::rawDataOffsetField, 4, -2000, "Internal Error: readInt"},
+        {"raw data behind 2 GiB", lastHeader + pe::rawDataSizeField, 4, INT32_MAX, "Internal Error: readInt"},
+        {"raw data ending inside the headers", lastHeader + pe::rawDataOffsetField, 4, 0, "Internal Error: magic"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,6 +145,7 @@ TEST(ConfigBlockReader, DamagedHeadersFailWithTheMessageOfTheirFirstBadRead) {
 // Damaged blocks: the message names the read that first meets the damage;
 // hostile lengths and counts end in a failed read, not in a huge allocation.
 TEST(ConfigBlockReader, DamagedBlocksFailWithTheMessageOfTheirFirstBadRead) {
+    const Bytes aboveLimit(maxConfigValueBytes + 2, 'v');  // all there, yet more than a value may be
     struct Case {
         const char* name;
         ByteBuilder block;
@@ -156,10 +157,16 @@ TEST(ConfigBlockReader, DamagedBlocksFailWithTheMessageOfTheirFirstBadRead) {
         {"negative string length", header(1).i32(7).i32(-1).i32(0).i32(0), "Internal Error: readString"},
         {"string longer than the file", header(1).i32(7).i32(13).raw("short").i32(0), "Internal Error: readString"},
         {"more strings than the file holds", header(INT32_MAX).i32(7).str("a"), "Internal Error: readInt"},
+        {"string above 1 MiB", header(1).i32(7).i32(maxConfigValueBytes + 1).raw(aboveLimit),
+         "Internal Error: readString"},
         {"negative wide length", header(0).i32(1).i32(7).i32(-2).i32(0), "Internal Error: readWString"},
         {"wide string longer than the file", header(0).i32(1).i32(7).i32(INT32_MAX - 1).i32(0),
          "Internal Error: readWString"},
+        {"wide string above 1 MiB", header(0).i32(1).i32(7).i32(maxConfigValueBytes + 2).raw(aboveLimit),
+         "Internal Error: readWString"},
         {"negative locale name length", header(0).i32(0).i32(1).i32(-1).i32(0), "Internal Error: readString"},
+        {"locale name above 1 MiB", header(0).i32(0).i32(1).i32(maxConfigValueBytes + 1).raw(aboveLimit),
+         "Internal Error: readString"},
         {"locale section without its count", header(0).i32(0).i32(1).str("de"), "Internal Error: readInt"},
         {"locale value longer than the file", header(0).i32(0).i32(1).str("de").i32(1).i32(5).i32(400),
          "Internal Error: readWString"},
@@ -181,7 +188,7 @@ TEST(ConfigBlockReader, BlockCutAnywhereFailsInTheCutField) {
     content.strings = {{7, "abc"}};
     content.wides = {{8, u"xy"}};
     content.localeSections = {{"de", {{9, u"z"}}}};
-    const Bytes full = makeFakeLauncher(content, defaultLayout, true);
+    const Bytes full = launcherWithRawBlock(encodeConfigurationBlock(content));
     struct Field {
         int size;
         ConfigReadFailure failure;
@@ -235,7 +242,7 @@ TEST(ConfigBlockReader, ZeroAndNegativeCountsSkipTheirSection) {
         SCOPED_TRACE(c[0]);
         TestSystem system;
         int localeAsked = 0;
-        MemoryFile file(launcherWithRawBlock(header(c[0]).i32(c[1]).i32(c[2]).raw("trailing bytes").bytes));
+        MemorySource file(launcherWithRawBlock(header(c[0]).i32(c[1]).i32(c[2]).raw("trailing bytes").bytes));
         ASSERT_EQ(readConfigurationFrom(file, [&] { ++localeAsked; return "en"; }), ConfigReadFailure::none);
         EXPECT_TRUE(configurationMaps().stringValues.empty());
         EXPECT_TRUE(configurationMaps().wideValues.empty());
@@ -248,7 +255,7 @@ TEST(ConfigBlockReader, BlockEndsEightBytesAfterTheLastStringEntryWithoutWideOrL
     TestSystem system;
     ConfigBlockContent content;
     content.strings = {{2002, "0"}, {2003, "lib/app.jar"}};
-    Bytes file = makeFakeLauncher(content, defaultLayout, true);
+    Bytes file = launcherWithRawBlock(encodeConfigurationBlock(content));
     file.resize(file.size() + 100000, 0x5A);  // included files
     ASSERT_EQ(readFile(file), ConfigReadFailure::none);
     const std::uint32_t lastStringEnd = blockStart + 20 + 4 + (4 + 4 + 1) + (4 + 4 + 11);
@@ -283,7 +290,7 @@ TEST(ConfigBlockReader, LocaleSectionsApplyByPrefixOfTheUserLocale) {
         ConfigBlockContent content;
         content.wides = {{5, u"base"}};
         content.localeSections = c.sections;
-        MemoryFile file(makeFakeLauncher(content));
+        MemorySource file(makeFakeLauncher(content));
         const char* name = localeNameForLangId(c.langId);
         ASSERT_EQ(readConfigurationFrom(file, [name] { return name; }), ConfigReadFailure::none);
         EXPECT_EQ(getWideStringValue(5), c.expected);
@@ -294,7 +301,7 @@ TEST(ConfigBlockReader, UserLocaleIsAskedOnceWhenSectionsExist) {
     TestSystem system;
     ConfigBlockContent content;
     content.localeSections = {{"de", {{5, u"a"}}}, {"fr", {{5, u"b"}}}, {"", {{6, u"c"}}}};
-    MemoryFile file(makeFakeLauncher(content));
+    MemorySource file(makeFakeLauncher(content));
     int asked = 0;
     ASSERT_EQ(readConfigurationFrom(file, [&] { ++asked; return "fr_FR"; }), ConfigReadFailure::none);
     EXPECT_EQ(asked, 1);
@@ -302,7 +309,7 @@ TEST(ConfigBlockReader, UserLocaleIsAskedOnceWhenSectionsExist) {
     EXPECT_EQ(getWideStringValue(6), u"c");
 
     clearConfiguration();
-    MemoryFile again(makeFakeLauncher(content));
+    MemorySource again(makeFakeLauncher(content));
     ASSERT_EQ(readConfigurationFrom(again, noLocale), ConfigReadFailure::none);
     EXPECT_TRUE(configurationMaps().wideValues.empty());
 }
@@ -315,10 +322,10 @@ TEST(ConfigBlockReader, ReadsLittleOfTheIncludedFilesBehindTheBlock) {
     content.strings = {{122, "Main"}, {123, std::string(10000, 'o')}, {2002, "3"}};
     content.wides = {{1001, std::u16string(3000, u'w')}};
     content.localeSections = {{"de", {{1001, u"d"}}}};
-    Bytes bytes = makeFakeLauncher(content, defaultLayout, true);
+    Bytes bytes = launcherWithRawBlock(encodeConfigurationBlock(content));
     const std::uint64_t blockEnd = bytes.size();
     bytes.resize(bytes.size() + 8 * 1024 * 1024, 0xAB);
-    RecordingFile file(bytes);
+    RecordingSource file(bytes);
     ASSERT_EQ(readConfigurationFrom(file, [] { return "de_DE"; }), ConfigReadFailure::none);
     EXPECT_EQ(blockEndOffset(), blockEnd);
     EXPECT_LE(file.largestRead(), BlockReader::windowSize);

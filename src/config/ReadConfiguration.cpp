@@ -11,22 +11,6 @@
 
 namespace qarvo {
 
-namespace {
-// The block reader's view of the launcher's own file.
-class OwnFile final : public RandomAccessFile {
-public:
-    explicit OwnFile(os::ReadableFile& file) : file_(file) {}
-    Result readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-        os::IoResult read = file_.readAt(offset, buffer, size);
-        return Result{read.bytes, read.ok, read.error};
-    }
-    std::uint64_t size() override { return file_.size(); }
-
-private:
-    os::ReadableFile& file_;
-};
-}  // namespace
-
 std::unique_ptr<os::ReadableFile> openOwnExecutable() {
     std::uint32_t error = 0;
     return os::files().openForReading(launcherPath(), error);
@@ -43,8 +27,7 @@ void readConfiguration() {
             logError("Could not open %s", launcherPath().c_str());
             failWithMessage("Error opening media file. Please move this file to an ascii-only path like c:\\");
         }
-        OwnFile own(*file);
-        failure = readConfigurationFrom(own, userLocaleName);
+        failure = readConfigurationFrom(*file, userLocaleName);
     }
     if (failure != ConfigReadFailure::none) failWithMessage(configReadFailureMessage(failure));
     applyLauncherTypeRule();

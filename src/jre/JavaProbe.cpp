@@ -1,10 +1,13 @@
 #include "jre/JavaProbe.h"
 
+#include <cstring>
+
 #include "config/ConfigKeys.h"
 #include "config/Configuration.h"
 #include "base/CodePage.h"
 #include "base/FileReading.h"
 #include "base/PathHelpers.h"
+#include "image/PeLayout.h"
 #include "jre/Registry.h"
 #include "jre/VersionCheck.h"
 #include "os/System.h"
@@ -42,12 +45,6 @@ std::string fileTimeBytes(const os::FileTime& time) {
     return bytes;
 }
 
-std::uint32_t littleEndian(const std::string& bytes, std::size_t at, std::size_t size) {
-    std::uint32_t value = 0;
-    for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
 // The command line of a probe. CreateProcessA splits a command line without
 // application name at the first blank, so a path that still has one (a volume
 // without 8.3 names) is quoted.
@@ -73,16 +70,13 @@ bool findJavaExe(std::string& javaExe, const std::string& home) {
 }
 
 bool executableMatchesLauncher(const std::string& path) {
-    // The DOS header names the offset of the PE signature, which the machine
-    // type follows.
-    std::string dos, nt;
-    if (!readFileBytes(path, 0, 64, dos) || dos.size() < 64 || dos.compare(0, 2, "MZ") != 0 ||
-        !readFileBytes(path, littleEndian(dos, 0x3C, 4), 6, nt) || nt.size() < 6 ||
-        nt.compare(0, 4, std::string("PE\0\0", 4)) != 0) {
+    std::uint16_t machine = 0;
+    std::uint32_t error = 0;
+    std::unique_ptr<os::ReadableFile> file = os::files().openForReading(path, error);
+    if (!file || !readPeMachine(*file, machine)) {
         logLine("no executable header in %s", path.c_str());
         return false;
     }
-    const std::uint32_t machine = littleEndian(nt, 4, 2);
     const std::uint16_t own = os::libraries().processMachine();
     if (machine != own) {
         logLine("machine type 0x%04x of %s is not the launcher's 0x%04x", static_cast<unsigned>(machine),

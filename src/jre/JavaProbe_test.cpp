@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "image/PeLayout.h"
 #include "jre/testing/RuntimeFakes.h"
 
 namespace qarvo {
@@ -138,8 +139,10 @@ TEST(JavaProbe, ExecutablesOfAnotherMachineAreRejectedBeforeTheCache) {
         {"x86-64", testing::peHeader(0x8664), "machine type 0x8664 of c:\\j\\bin\\java.exe is not the launcher's 0x014c"},
         {"arm64", testing::peHeader(0xAA64), "machine type 0xaa64 of"},
         {"script", "#!/bin/sh\n", "no executable header in c:\\j\\bin\\java.exe"},
-        {"cut short", testing::peHeader(0x014C).substr(0, 0x44), "no executable header in"},
-        {"far header", "MZ" + std::string(0x3A, '\0') + std::string("\xff\xff\xff\x7f", 4), "no executable header in"},
+        {"cut short", testing::peHeader(0x014C).substr(0, pe::dosHeaderSize + pe::machineField),
+         "no executable header in"},
+        {"far header", "MZ" + std::string(pe::peOffsetField - 2, '\0') + std::string("\xff\xff\xff\x7f", 4),
+         "no executable header in"},
     };
     for (const Case& c : cases) {
         RuntimeFixture each;

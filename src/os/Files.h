@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "image/ByteSource.h"
+
 namespace qarvo::os {
 
 // A Windows FILETIME: 100-ns intervals since 1601, low word first.
@@ -37,22 +39,13 @@ constexpr std::uint32_t errorAccessDenied = 5;
 constexpr std::uint32_t errorCallNotImplemented = 120;
 constexpr std::uint32_t errorAlreadyExists = 183;
 
-// The result of one read or write call.
-struct IoResult {
-    std::size_t bytes = 0;    // bytes read or written
-    bool ok = true;           // false when the call itself failed
-    std::uint32_t error = 0;  // the system error after the call
-};
+// The result of one read or write call: the bytes read or written, whether
+// the call itself succeeded, the system error after it.
+using IoResult = ByteSource::Result;
 
-// A file opened for reading at explicit offsets; closed when destroyed.
-class ReadableFile {
-public:
-    virtual ~ReadableFile() = default;
-    // Reads up to `size` bytes at `offset`; fewer at the end of the file.
-    virtual IoResult readAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
-    // Size of the file in bytes.
-    virtual std::uint64_t size() = 0;
-};
+// A file opened for reading at explicit offsets, closed when destroyed: a byte
+// source for the image readers.
+using ReadableFile = ByteSource;
 
 // A file opened for writing (GENERIC_WRITE, no sharing); closed when destroyed.
 class WritableFile {

@@ -17,9 +17,9 @@ ConfigBlockContent everyKindOfEntry() {
 // Offsets into the encoded block of everyKindOfEntry(), found from the sizes
 // of its leading parts, which end with the counts of the parts left out.
 struct BlockOffsets {
-    std::size_t stringCount = 20;      // behind magic, two header words and the 64-bit length
-    std::size_t stringLength = 28;     // behind the count and the first key
-    std::size_t stringText = 32;
+    std::size_t stringCount = configBlockHeaderSize;
+    std::size_t stringLength = configBlockHeaderSize + 8;  // behind the count and the first key
+    std::size_t stringText = configBlockHeaderSize + 12;
     std::size_t wideCount = 0;
     std::size_t wideText = 0;
     std::size_t localeCount = 0;
@@ -156,9 +156,9 @@ TEST_F(ConfigBlock, NegativeCountsSkipTheirSection) {
     // Hand-made: a string count of -1, then the wide and locale counts; the
     // reader must take the next field at once and start normally.
     std::vector<std::uint8_t> block = encodeConfigurationBlock(blockContent({}));
-    putInt(block, 20, -1);
-    putInt(block, 24, -7);
-    putInt(block, 28, -2147483647 - 1);
+    putInt(block, configBlockHeaderSize, -1);
+    putInt(block, configBlockHeaderSize + 4, -7);
+    putInt(block, configBlockHeaderSize + 8, -2147483647 - 1);
     const fs::path launcher = makeLauncherWithTail(directory(), "negative", block);
     ASSERT_FALSE(launcher.empty());
     RunResult r = runLauncher(launcher, {}, {{"QARVO_LOG", "yes"}});

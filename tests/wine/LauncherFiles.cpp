@@ -60,15 +60,26 @@ fs::path makeConfiguredLauncher(const fs::path& dir, const std::string& name, co
 }
 
 fs::path makeLauncherFromContent(const fs::path& dir, const std::string& name, const ConfigBlockContent& content) {
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> bytes, image;
+    std::string error;
     if (!readGenericLauncher(bytes)) return {};
-    appendConfigurationBlock(bytes, content);
-    return writeLauncher(dir, name, std::move(bytes));
+    if (!writeLauncherImage(bytes, content, {}, image, error)) {
+        std::cerr << "harness: " << genericLauncher() << ": " << error << "\n";
+        return {};
+    }
+    return writeLauncher(dir, name, std::move(image));
 }
 
 fs::path makeLauncherWithTail(const fs::path& dir, const std::string& name, const std::vector<std::uint8_t>& tail) {
     std::vector<std::uint8_t> bytes;
+    std::size_t length = 0;
+    std::string error;
     if (!readGenericLauncher(bytes)) return {};
+    if (!launcherTemplateLength(bytes, length, error)) {
+        std::cerr << "harness: " << genericLauncher() << ": " << error << "\n";
+        return {};
+    }
+    bytes.resize(length);
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return writeLauncher(dir, name, std::move(bytes));
 }

@@ -1,5 +1,5 @@
 // Configured launchers for the end-to-end tests: copies of the generic
-// launcher with a block written by the same writer the build tool uses.
+// launcher written by the same image writer the build tool uses.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ConfigBlockWriter.h"
+#include "image/LauncherImage.h"
 
 namespace qarvo::wine {
 
@@ -24,8 +24,8 @@ ConfigBlockContent blockContent(const StringEntries& strings, const WideEntries&
                                 const LocaleSections& locales = {});
 
 // Writes dir/name.exe: the generic launcher followed by a block of the given
-// entries and the closing marker. Returns its path; empty on failure (the
-// reason is printed).
+// entries and the closing marker with its padding. Returns its path; empty on
+// failure (the reason is printed).
 std::filesystem::path makeConfiguredLauncher(const std::filesystem::path& dir, const std::string& name,
                                              const StringEntries& strings, const WideEntries& wides = {},
                                              const LocaleSections& locales = {});
@@ -34,8 +34,8 @@ std::filesystem::path makeConfiguredLauncher(const std::filesystem::path& dir, c
 std::filesystem::path makeLauncherFromContent(const std::filesystem::path& dir, const std::string& name,
                                               const ConfigBlockContent& content);
 
-// Writes dir/name.exe: the generic launcher followed by exactly `tail` (a
-// block cut short, foreign data, nothing).
+// Writes dir/name.exe: the generic launcher up to the end of its last section
+// followed by exactly `tail` (a block cut short, foreign data, nothing).
 std::filesystem::path makeLauncherWithTail(const std::filesystem::path& dir, const std::string& name,
                                            const std::vector<std::uint8_t>& tail);
 

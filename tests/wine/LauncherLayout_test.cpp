@@ -13,10 +13,6 @@
 namespace qarvo::wine {
 namespace {
 
-constexpr std::uint16_t machineI386 = 0x14C;
-constexpr std::uint16_t windowSubsystem = 2;
-constexpr std::uint16_t dynamicBase = 0x40;
-
 class LauncherLayout : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,8 +38,9 @@ std::string lowerCase(std::string text) {
 }
 
 TEST_F(LauncherLayout, IsA32BitWindowProgram) {
-    EXPECT_EQ(pe_.machine, machineI386);
-    EXPECT_EQ(pe_.subsystem, windowSubsystem);
+    EXPECT_EQ(pe_.machine, pe::machineI386);
+    EXPECT_EQ(pe_.optionalMagic, pe::pe32Magic);
+    EXPECT_EQ(pe_.subsystem, pe::windowSubsystem);
 }
 
 TEST_F(LauncherLayout, ResourcesAreTheLastSectionAndEndTheFile) {
@@ -51,14 +48,14 @@ TEST_F(LauncherLayout, ResourcesAreTheLastSectionAndEndTheFile) {
     EXPECT_EQ(last.name, ".rsrc");
     EXPECT_GT(last.rawDataSize, 0u);
     // The block is appended at this offset: nothing may lie between.
-    EXPECT_EQ(std::uint64_t{last.rawDataOffset} + last.rawDataSize, bytes_.size());
+    EXPECT_EQ(pe_.lastSectionEnd(), bytes_.size());
 }
 
 TEST_F(LauncherLayout, KeepsRelocationsForAddressRandomisation) {
     const PeSection* reloc = section(".reloc");
     ASSERT_NE(reloc, nullptr) << "no .reloc section";
     EXPECT_GT(reloc->rawDataSize, 0u);
-    EXPECT_NE(pe_.dllCharacteristics & dynamicBase, 0) << "DYNAMIC_BASE is off";
+    EXPECT_NE(pe_.dllCharacteristics & pe::dynamicBase, 0) << "DYNAMIC_BASE is off";
 }
 
 TEST_F(LauncherLayout, ImportsOnlyWindowsSystemLibraries) {
@@ -83,6 +80,12 @@ TEST_F(LauncherLayout, CarriesNoBuildTime) {
                                         std::uint32_t{bytes_[stamp + 2]} << 16 |
                                         std::uint32_t{bytes_[stamp + 3]} << 24;
     EXPECT_EQ(timeDateStamp, 0u);
+}
+
+// The linker stores the header checksum; the library computes the same.
+TEST_F(LauncherLayout, CarriesTheChecksumOfItsBytes) {
+    ASSERT_NE(pe_.checkSum, 0u);
+    EXPECT_EQ(peChecksum(bytes_, pe_.checkSumOffset), pe_.checkSum);
 }
 
 // Every byte is downloaded with every application: the generic launcher stays

@@ -33,11 +33,12 @@ TEST_P(LocaleSections, UserLocalePicksTheSections) {
         {"", {{5002, u"every known locale"}}},
         {"es_ES", {{5001, u"es_ES"}}},
     };
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> bytes, image;
+    std::string error;
     ASSERT_TRUE(readFileBytes(launcherProbe(), bytes));
-    appendConfigurationBlock(bytes, content);
+    ASSERT_TRUE(writeLauncherImage(bytes, content, {}, image, error)) << error;
     const fs::path probe = directory() / "probe.exe";
-    ASSERT_TRUE(writeFileBytes(probe, bytes));
+    ASSERT_TRUE(writeFileBytes(probe, image));
 
     RunRequest request;
     request.program = probe;

@@ -39,7 +39,7 @@ std::vector<std::string> blockLocationLines() {
         return {};
     }
     const PeSection& last = pe->sections.back();
-    const std::uint32_t lastHeader = pe->sectionTableOffset + (pe->sectionCount - 1u) * 40u;
+    const std::uint32_t lastHeader = pe->sectionTableOffset + (pe->sectionCount - 1u) * pe::sectionHeaderSize;
     return {"number of sections: " + std::to_string(pe->sectionCount),
             "size of optional headers: " + std::to_string(pe->optionalHeaderSize),
             "resSectionTableStart: " + std::to_string(lastHeader),

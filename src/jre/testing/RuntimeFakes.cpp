@@ -1,5 +1,8 @@
 #include "jre/testing/RuntimeFakes.h"
 
+#include "image/LittleEndian.h"
+#include "image/PeLayout.h"
+
 namespace qarvo::testing {
 
 RuntimeFixture::RuntimeFixture() { enableLog(); }
@@ -25,14 +28,13 @@ void RuntimeFixture::addJvmDll(const std::string& path, std::uint32_t loadError)
 }
 
 std::string peHeader(std::uint16_t machine) {
-    std::string bytes(0x48, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3C] = 0x40;
-    bytes.replace(0x40, 4, std::string("PE\0\0", 4));
-    bytes[0x44] = static_cast<char>(machine & 0xFF);
-    bytes[0x45] = static_cast<char>(machine >> 8);
-    return bytes;
+    // The PE signature right behind the DOS header, the machine type behind it.
+    std::vector<std::uint8_t> bytes(pe::dosHeaderSize + pe::machineField + 2, 0);
+    writeLittleEndian(bytes.data(), pe::dosSignature, 2);
+    writeLittleEndian(bytes.data() + pe::peOffsetField, pe::dosHeaderSize, 4);
+    writeLittleEndian(bytes.data() + pe::dosHeaderSize, pe::signature, 4);
+    writeLittleEndian(bytes.data() + pe::dosHeaderSize + pe::machineField, machine, 2);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace qarvo::testing

@@ -70,27 +70,32 @@ class FirstRunnerTest {
                 (title, text) -> notices.add(text), new PrintStream(warnings, true));
     }
 
-    private Path install(String directory, String applicationType) throws IOException {
-        TestLauncherFile.withStrings(launcherDir.resolve("app.exe"), 10003, directory, 107,
-                applicationType);
+    /**
+     * Puts the launcher fixture {@code ok_first_run_<label>_<applicationType>} (installation
+     * directory {@code directory}, key 107 {@code applicationType}) in place, and the first-run
+     * marker of that directory.
+     */
+    private Path install(String label, String directory, String applicationType) throws IOException {
+        Fixtures.copy("ok_first_run_" + label + "_" + applicationType, launcherDir.resolve("app.exe"));
         Path marker = launcherDir.resolve(FirstRunner.nativeSeparators(directory))
                 .resolve(".moravelin").resolve("firstrun").normalize();
         Files.createDirectories(marker.getParent());
         return Files.createFile(marker);
     }
 
-    @ParameterizedTest
-    @CsvSource({"'.', app", "'', app", "'inst', app/inst", "'..\\shared', shared",
-        "'sub\\deep\\', app/sub/deep"})
-    void installationDirectoryIsTheBlockValueAgainstTheLauncherDirectory(String value, String expected)
-            throws IOException {
-        TestLauncherFile.withStrings(launcherDir.resolve("app.exe"), 10003, value);
+    // The fixtures ok_installation_<label> hold the value of key 10003.
+    @ParameterizedTest(name = "{1} gives {2}")
+    @CsvSource({"dot, '.', app", "empty, '', app", "inst, 'inst', app/inst", "parent_shared, '..\\shared', shared",
+        "sub_deep, 'sub\\deep\\', app/sub/deep"})
+    void installationDirectoryIsTheBlockValueAgainstTheLauncherDirectory(String label, String value,
+            String expected) throws IOException {
+        Fixtures.copy("ok_installation_" + label, launcherDir.resolve("app.exe"));
         assertEquals(root.resolve(expected), runner().locate().directory);
     }
 
     @Test
     void hookThatAgreesGetsTheDirectoryAndTheMarkerGoes() throws Exception {
-        Path marker = install("inst", "1");
+        Path marker = install("inst", "inst", "1");
         properties.put(FirstRunner.HOOK_PROPERTY, Agreeing.class.getName());
         assertTrue(runner().firstRun());
         assertEquals(launcherDir.resolve("inst"), Agreeing.seen);
@@ -99,14 +104,14 @@ class FirstRunnerTest {
 
     @Test
     void withoutHookTheMarkerGoesAndTheLaunchGoesOn() throws Exception {
-        Path marker = install(".", "0");
+        Path marker = install("dot", ".", "0");
         assertTrue(runner().firstRun());
         assertFalse(Files.exists(marker));
     }
 
     @Test
     void hookThatRefusesStopsTheLaunchAndKeepsTheMarker() throws Exception {
-        Path marker = install(".", "0");
+        Path marker = install("dot", ".", "0");
         properties.put(FirstRunner.HOOK_PROPERTY, Refusing.class.getName());
         assertFalse(runner().firstRun());
         assertTrue(Files.exists(marker));
@@ -116,7 +121,7 @@ class FirstRunnerTest {
     @CsvSource({"1, true", "0, false", "5, false"})
     void failingHookIsThrownOnAndShownForWindowedApplications(String type, boolean shown)
             throws Exception {
-        Path marker = install(".", type);
+        Path marker = install("dot", ".", type);
         properties.put(FirstRunner.HOOK_PROPERTY, Failing.class.getName());
         assertSame(Failing.FAILURE, assertThrows(IOException.class, () -> runner().firstRun()));
         assertTrue(Files.exists(marker));
@@ -126,7 +131,7 @@ class FirstRunnerTest {
 
     @Test
     void unusableHookClassesAreNamed() throws Exception {
-        install(".", "0");
+        install("dot", ".", "0");
         properties.put(FirstRunner.HOOK_PROPERTY, "com.example.NoSuchHook");
         Exception missing = assertThrows(ClassNotFoundException.class, () -> runner().firstRun());
         assertTrue(missing.getMessage().contains("com.example.NoSuchHook (property qarvo.firstRunHook)"));

@@ -1,5 +1,5 @@
-// A RandomAccessFile over bytes in memory that records every read asked of it
-// and can make reads fail from a given offset on, as a damaged or vanished file
+// A ByteSource over bytes in memory that records every read asked of it and
+// can make reads fail from a given offset on, as a damaged or vanished file
 // would.
 #pragma once
 
@@ -7,18 +7,18 @@
 #include <cstring>
 #include <vector>
 
-#include "config/ConfigBlockReader.h"
+#include "image/ByteSource.h"
 
 namespace qarvo::testing {
 
-class RecordingFile final : public RandomAccessFile {
+class RecordingSource final : public ByteSource {
 public:
     struct Read {
         std::uint64_t offset;
         std::size_t size;
     };
 
-    explicit RecordingFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    explicit RecordingSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
     // Reads that start at or behind `offset` fail with system error `error`;
     // reads before it end there.
@@ -44,7 +44,9 @@ public:
         }
         return result;
     }
-    std::uint64_t size() override { return bytes_.size(); }
+    std::uint64_t size() override { return sizeHidden_ ? unknownSize : bytes_.size(); }
+    // From now on the source cannot tell its size.
+    void hideSize() { sizeHidden_ = true; }
 
     // The largest single read and the furthest byte any read asked for.
     std::size_t largestRead() const {
@@ -64,6 +66,7 @@ private:
     std::vector<std::uint8_t> bytes_;
     std::uint64_t failOffset_ = UINT64_MAX;
     std::uint32_t failError_ = 0;
+    bool sizeHidden_ = false;
 };
 
 }  // namespace qarvo::testing
