@@ -16,12 +16,14 @@ JNIEnv* env = nullptr;
 // The option texts and the array handed to the virtual machine stay for the
 // life of the process: nothing may free them while Java code runs, not even
 // the exit-time handlers after a System.exit.
+VmOptionList* texts = nullptr;
+std::vector<JavaVMOption>* array = nullptr;
 VmOptionList& optionTexts() {
-    static VmOptionList* texts = new VmOptionList;
+    if (!texts) texts = new VmOptionList;
     return *texts;
 }
 std::vector<JavaVMOption>& optionArray() {
-    static std::vector<JavaVMOption>* array = new std::vector<JavaVMOption>;
+    if (!array) array = new std::vector<JavaVMOption>;
     return *array;
 }
 

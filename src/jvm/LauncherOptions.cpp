@@ -35,8 +35,9 @@ VmOptionList buildLauncherOptions(const LauncherProcess& process) {
     options.push_back(property("qarvo.tempDir", launcherTempDirectory()));
     // The offset is unsigned: an executable beyond 2 GiB must not give a
     // negative position, which the Java side would take for a restart.
-    const std::int64_t position = languageRestart() ? -1 : static_cast<std::int64_t>(extractionEndPosition());
-    options.push_back(property("qarvo.unextractedPosition", std::to_string(position)));
+    options.push_back(languageRestart() ? property("qarvo.unextractedPosition", "-1")
+                                        : formatText("-D%s=%u", "qarvo.unextractedPosition",
+                                                     static_cast<unsigned>(extractionEndPosition())));
     std::string path;
     if (!os::environment().get("PATH", path) || path.size() > libraryPathCapacity) path.clear();
     options.push_back("-Djava.library.path=" + path);

@@ -85,17 +85,17 @@ bool WindowsCodePage::isLeadByte(unsigned char byte) {
     // Path operations ask for every byte: the lead-byte ranges of the code page
     // (GetCPInfo, up to five ranges) are read once into a table.
     static bool known = false;
-    static bool lead[256];
+    static unsigned char lead[32];  // a bit per byte value
     if (!known) {
         CPINFO info = {};
         if (GetCPInfo(fileApiCodePage(), &info)) {
             for (int r = 0; r + 1 < MAX_LEADBYTES && (info.LeadByte[r] || info.LeadByte[r + 1]); r += 2) {
-                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; ++b) lead[b] = true;
+                for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; ++b) lead[b >> 3] |= 1 << (b & 7);
             }
         }
         known = true;
     }
-    return lead[byte];
+    return (lead[byte >> 3] >> (byte & 7)) & 1;
 }
 
 }  // namespace qarvo::os::win32

@@ -212,7 +212,12 @@ bool WindowsFiles::shortPathName(const std::string& path, std::size_t capacity, 
 std::uint32_t WindowsFiles::systemLongPathName(const char* path, char* buffer, std::uint32_t size, bool& available,
                                                std::uint32_t& error) {
     using LongPathNameA = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-    static LongPathNameA function = kernelFunction<LongPathNameA>("GetLongPathNameA");
+    static bool lookedUp = false;
+    static LongPathNameA function = nullptr;
+    if (!lookedUp) {
+        function = kernelFunction<LongPathNameA>("GetLongPathNameA");
+        lookedUp = true;
+    }
     available = function != nullptr;
     if (!function) {
         error = ERROR_CALL_NOT_IMPLEMENTED;
