@@ -40,12 +40,7 @@ Bytes launcherWithRawBlock(const Bytes& block) {
     return file;
 }
 
-// The block header with the string count; the caller adds the rest.
-ByteBuilder header(std::int32_t stringCount) {
-    ByteBuilder b;
-    b.u32(configBlockMagic).i32(0).i32(0).i64(0).i32(stringCount);
-    return b;
-}
+ByteBuilder header(std::int32_t stringCount) { return testing::blockHeader(stringCount); }
 
 // Everything the writer can express comes back; a key written twice keeps its
 // later value.

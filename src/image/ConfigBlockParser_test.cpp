@@ -21,12 +21,7 @@ using F = ConfigReadFailure;
 // Where the default layout puts the block.
 const std::uint64_t blockStart = static_cast<std::uint64_t>(testing::FakePeLayout().blockOffset());
 
-// The block header with the string count; the caller adds the rest.
-ByteBuilder header(std::int32_t stringCount) {
-    ByteBuilder b;
-    b.u32(configBlockMagic).i32(0).i32(0).i64(0).i32(stringCount);
-    return b;
-}
+ByteBuilder header(std::int32_t stringCount) { return testing::blockHeader(stringCount); }
 
 // Everything the encoder can express comes back as it was, in block order,
 // repeated keys and the opaque header word included; the trace has the values

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "image/ConfigBlock.h"
+
 namespace qarvo::testing {
 
 class ByteBuilder {
@@ -42,5 +44,13 @@ private:
         return *this;
     }
 };
+
+// The start of a configuration block: the magic, the two header words, the
+// length and the string count; the caller adds the rest.
+inline ByteBuilder blockHeader(std::int32_t stringCount) {
+    ByteBuilder b;
+    b.u32(configBlockMagic).i32(0).i32(0).i64(0).i32(stringCount);
+    return b;
+}
 
 }  // namespace qarvo::testing
