@@ -7,6 +7,7 @@
 #include "config/Configuration.h"
 #include "jre/JavaProbe.h"
 #include "jre/LibraryLoading.h"
+#include "jre/ModernRuntimes.h"
 #include "jre/PackedRuntime.h"
 #include "jre/RegistryDiscovery.h"
 #include "base/FileReading.h"
@@ -83,6 +84,16 @@ FoundBy searchSequenceEntries(const std::vector<std::string>& entries, const std
             case 'Y':
                 if (searchRegistry(javaExe, lowest, highest)) return FoundBy::Registry;
                 break;
+            case modernRuntimesLetter: {
+                // Found as a location: a runtime that then fails to load is
+                // named by its home.
+                std::string home;
+                if (searchModernRuntimes(javaExe, home, lowest, highest)) {
+                    description = home;
+                    return FoundBy::Location;
+                }
+                break;
+            }
             default:
                 break;
         }
