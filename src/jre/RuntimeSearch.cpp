@@ -10,6 +10,7 @@
 #include "jre/ModernRuntimes.h"
 #include "jre/PackedRuntime.h"
 #include "jre/RegistryDiscovery.h"
+#include "base/Architecture.h"
 #include "base/FileReading.h"
 #include "base/PathHelpers.h"
 #include "os/System.h"
@@ -128,7 +129,7 @@ bool LoadDLL(bool reportErrors) {
     const FoundBy foundBy = searchJvm(javaExe, description);
     if (foundBy == FoundBy::None) {
         logError("No JVM found");
-        if (reportErrors) showMessageById(message::noRuntimeFound, "32");
+        if (reportErrors) showMessageById(message::noRuntimeFound, launcherBits());
         return false;
     }
     logLine("Trying to load JVM-DLL from %s", javaExe.c_str());
@@ -142,15 +143,18 @@ bool LoadDLL(bool reportErrors) {
         return true;
     }
     if (!reportErrors) return false;
+    const bool sixtyFour = isSixtyFourBitLauncher();
     switch (foundBy) {
         case FoundBy::SearchPath:
-            showMessageById(message::noRuntimeFound, "32");
+            showMessageById(message::noRuntimeFound, launcherBits());
             break;
         case FoundBy::EnvironmentVariable:
-            showMessageById(message::variableRuntimeBroken, description.c_str());
+            showMessageById(sixtyFour ? message::variableRuntimeBroken64 : message::variableRuntimeBroken,
+                            description.c_str());
             break;
         case FoundBy::Location:
-            showMessageById(message::locationRuntimeBroken, description.c_str());
+            showMessageById(sixtyFour ? message::locationRuntimeBroken64 : message::locationRuntimeBroken,
+                            description.c_str());
             break;
         default:
             showMessageById(message::jvmNotStarted, nullptr);

@@ -89,24 +89,30 @@ TEST(RuntimeSearch, EnvironmentVariablesWithForwardSlashesOrTooLong) {
     EXPECT_FALSE(testEnvironmentVariable(javaExe, "UNSET", "", ""));
 }
 
+// The 64-bit launcher names its own architecture: "64" in 1016, and 1018 and
+// 1020 instead of 1017 and 1019.
 TEST(RuntimeSearch, OneMessageChosenByHowTheBrokenRuntimeWasFound) {
     struct Case {
         const char* sequence;
+        std::uint16_t machine;
         const char* shown;
     } cases[] = {
-        {"S", "none 32"},
-        {"EJAVA_HOME", "variable JAVA_HOME"},
-        {"BC:\\r", "location C:\\r"},
-        {"Y", "vm {0}"},
+        {"S", 0x014C, "none 32"},          {"EJAVA_HOME", 0x014C, "variable JAVA_HOME"},
+        {"BC:\\r", 0x014C, "location C:\\r"}, {"Y", 0x014C, "vm {0}"},
+        {"S", 0x8664, "none 64"},          {"EJAVA_HOME", 0x8664, "variable64 JAVA_HOME"},
+        {"BC:\\r", 0x8664, "location64 C:\\r"}, {"Y", 0x8664, "vm {0}"},
     };
     for (const Case& c : cases) {
         RuntimeFixture fx;
         fx.setKey(128, c.sequence);
         for (auto [key, text] : {std::pair{1005, "vm {0}"}, {1016, "none {0}"}, {1017, "variable {0}"},
-                                 {1019, "location {0}"}}) {
+                                 {1018, "variable64 {0}"}, {1019, "location {0}"}, {1020, "location64 {0}"}}) {
             fx.setKey(key, text);
         }
+        fx.libraries.machine = c.machine;
         const std::string javaExe = fx.addRuntime("C:\\r", "1.8.0_402", "none");
+        fx.addJavaExe(javaExe, "java version \"1.8.0_402\"\n", c.machine);
+        fx.files.addFile("C:\\r\\bin\\javaw.exe", testing::peHeader(c.machine));
         fx.libraries.modules.clear();  // its jvm.dll does not load
         fx.files.searchPathResult = javaExe;
         fx.environment.variables["JAVA_HOME"] = "C:\\r";

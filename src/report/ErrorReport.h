@@ -20,8 +20,10 @@ constexpr int mainClassNotLoaded = 1010;
 constexpr int mainMethodNotFound = 1011;
 constexpr int noTempDirectory = 1015;
 constexpr int noRuntimeFound = 1016;
-constexpr int variableRuntimeBroken = 1017;
-constexpr int locationRuntimeBroken = 1019;
+constexpr int variableRuntimeBroken = 1017;     // 1018 in the 64-bit launcher
+constexpr int variableRuntimeBroken64 = 1018;
+constexpr int locationRuntimeBroken = 1019;     // 1020 in the 64-bit launcher
+constexpr int locationRuntimeBroken64 = 1020;
 }  // namespace message
 
 // Where the texts of message ids (and the caption, id 1000) come from: the
