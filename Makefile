@@ -2,7 +2,7 @@
 # `make demo` starts a configured launcher under Wine. `make test` and
 # `make demo` install what is missing first (scripts/setup, needs root).
 
-.PHONY: all win32 native test demo setup clean
+.PHONY: all win32 win64 native test demo setup clean
 
 all: native
 
@@ -10,7 +10,11 @@ win32:
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
 
-native: win32
+win64:
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+native: win32 win64
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 

@@ -16,7 +16,7 @@ namespace {
 class LauncherLayout : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(readFileBytes(genericLauncher(), bytes_)) << genericLauncher() << ": build the win32 preset";
+        ASSERT_TRUE(readFileBytes(genericLauncher(), bytes_)) << genericLauncher() << ": build the Windows presets";
         std::string error;
         std::optional<PeFile> pe = parsePeFile(bytes_, error);
         ASSERT_TRUE(pe) << error;
@@ -37,9 +37,9 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-TEST_F(LauncherLayout, IsA32BitWindowProgram) {
-    EXPECT_EQ(pe_.machine, pe::machineI386);
-    EXPECT_EQ(pe_.optionalMagic, pe::pe32Magic);
+TEST_F(LauncherLayout, IsAWindowProgramOfItsArchitecture) {
+    EXPECT_EQ(pe_.machine, testingSixtyFourBit() ? pe::machineAmd64 : pe::machineI386);
+    EXPECT_EQ(pe_.optionalMagic, testingSixtyFourBit() ? pe::pe32PlusMagic : pe::pe32Magic);
     EXPECT_EQ(pe_.subsystem, pe::windowSubsystem);
 }
 
@@ -98,7 +98,8 @@ TEST_F(LauncherLayout, CarriesTheApplicationManifest) {
     const std::string data(bytes_.begin() + resources->rawDataOffset,
                            bytes_.begin() + resources->rawDataOffset + resources->rawDataSize);
     for (const char* text : {"level=\"asInvoker\" uiAccess=\"false\"", "name=\"Microsoft.Windows.Common-Controls\"",
-                             "version=\"6.0.0.0\"", "processorArchitecture=\"x86\""}) {
+                             "version=\"6.0.0.0\"",
+                             testingSixtyFourBit() ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\""}) {
         EXPECT_NE(data.find(text), std::string::npos) << text;
     }
 }

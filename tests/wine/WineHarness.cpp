@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -17,9 +18,16 @@ namespace qarvo::wine {
 
 fs::path wineRoot() { return QARVO_WINE_ROOT; }
 fs::path win32Program(const std::string& relative) { return fs::path(QARVO_WIN32_BUILD_DIR) / relative; }
-fs::path genericLauncher() { return win32Program("src/launcher.exe"); }
+bool testingSixtyFourBit() {
+    const char* architecture = std::getenv("QARVO_TEST_ARCHITECTURE");
+    return architecture && std::string(architecture) == "x64";
+}
+fs::path windowsProgram(const std::string& relative) {
+    return fs::path(testingSixtyFourBit() ? QARVO_WIN64_BUILD_DIR : QARVO_WIN32_BUILD_DIR) / relative;
+}
+fs::path genericLauncher() { return windowsProgram(testingSixtyFourBit() ? "src/launcher-x64.exe" : "src/launcher.exe"); }
 fs::path winTool() { return win32Program("tests/doubles/wintool.exe"); }
-fs::path launcherProbe() { return win32Program("tests/programs/launcher_probe.exe"); }
+fs::path launcherProbe() { return windowsProgram("tests/programs/launcher_probe.exe"); }
 
 std::string trimLineEnd(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();

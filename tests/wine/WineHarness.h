@@ -24,8 +24,14 @@ fs::path wineRoot();
 // A program of the 32-bit build, by its path relative to that build's tree
 // ("bench/loaddll_bench.exe").
 fs::path win32Program(const std::string& relative);
-// The generic launcher without a block, the helper exe and the probe made of
-// the launcher's own code, all of the 32-bit build.
+// Whether the tests run against the 64-bit launcher: QARVO_TEST_ARCHITECTURE is
+// "x64" (CTest registers the suites once for each launcher).
+bool testingSixtyFourBit();
+// A program of the build of the launcher under test, by its path relative to
+// that build's tree.
+fs::path windowsProgram(const std::string& relative);
+// The generic launcher without a block and the probe made of the launcher's
+// own code, of the build under test; the helper exe of the 32-bit build.
 fs::path genericLauncher();
 fs::path winTool();
 fs::path launcherProbe();
