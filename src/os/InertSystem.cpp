@@ -94,7 +94,7 @@ public:
         run.error = errorFileNotFound;
         return run;
     }
-    bool runUnpacker(const std::string&, const std::string&, std::uint32_t& error) override {
+    bool runUnpacker(const std::string&, const std::string&, void (*)(), std::uint32_t& error) override {
         error = errorFileNotFound;
         return false;
     }

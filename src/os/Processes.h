@@ -28,9 +28,10 @@ public:
                               std::uint32_t timeoutMs) = 0;
     // The unpacker of a packed runtime: `program` as the application name and
     // `commandLine` as the whole command line, window hidden, handles inherited,
-    // no redirection, waited for without a time limit. False with the system
+    // no redirection. `started` is called once it runs; then it is waited for
+    // without a time limit and its handles are closed. False with the system
     // error when it could not be started.
-    virtual bool runUnpacker(const std::string& program, const std::string& commandLine,
+    virtual bool runUnpacker(const std::string& program, const std::string& commandLine, void (*started)(),
                              std::uint32_t& error) = 0;
     // Explorer showing the log file: `commandLine` without application name,
     // start-up information zeroed except its size (not hidden), handles

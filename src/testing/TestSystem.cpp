@@ -10,6 +10,7 @@
 #include "payload/TempDirectories.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
+#include "splash/Splash.h"
 #include "vmargs/VariableExpansion.h"
 #include "vmargs/VmOptions.h"
 
@@ -26,6 +27,7 @@ void resetCoreState() {
     setLauncherTempDirectory("");
     resetJvmHomeForTesting();
     resetIncludedFilesForTesting();
+    resetSplashScreenForTesting();
 }
 
 TestSystem::TestSystem() { resetCoreState(); }

@@ -9,7 +9,7 @@
 //   wintool msgbox <caption> <timeout-ms>
 //   wintool env <NAME>
 //   wintool cwd
-//   wintool run-exact <program> <command line> <timeout-ms>
+//   wintool run-exact <program> <command line> <timeout-ms> [show-command]
 #include "WinTool.h"
 
 #include "DoubleSupport.h"
@@ -88,12 +88,18 @@ int cwd(const Args& args) {
 }
 
 // Starts `program` with exactly the given command line (Wine, started from
-// Linux, would build one from its arguments) and prints "exit <code>".
+// Linux, would build one from its arguments) and prints "exit <code>". A
+// show command (SW_HIDE is 0) comes with STARTF_USESHOWWINDOW.
 int runExact(const Args& args) {
-  if (args.size() != 3) return fail("run-exact takes a program, a command line and a time-out");
+  if (args.size() != 3 && args.size() != 4)
+    return fail("run-exact takes a program, a command line, a time-out and maybe a show command");
   std::wstring commandLine = args[1];  // CreateProcessW may write to it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (args.size() == 4) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = WORD(_wtoi(args[3].c_str()));
+  }
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(args[0].c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process))

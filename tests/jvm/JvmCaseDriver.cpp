@@ -53,8 +53,8 @@ public:
     os::ProbeRun runProbe(const std::string& c, const std::string& f, std::uint32_t t) override {
         return fake_.runProbe(c, f, t);
     }
-    bool runUnpacker(const std::string& p, const std::string& c, std::uint32_t& e) override {
-        return fake_.runUnpacker(p, c, e);
+    bool runUnpacker(const std::string& p, const std::string& c, void (*s)(), std::uint32_t& e) override {
+        return fake_.runUnpacker(p, c, s, e);
     }
     bool startExplorer(const std::string& c, std::uint32_t& e) override { return fake_.startExplorer(c, e); }
     std::uint32_t currentProcessId() override { return static_cast<std::uint32_t>(getpid()); }

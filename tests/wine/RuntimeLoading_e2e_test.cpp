@@ -62,7 +62,8 @@ TEST_F(RuntimeLoading, PathIsRestoredExactlyAfterAFailedLoad) {
     const std::string path = env.standardOutput.substr(0, env.standardOutput.find_first_of("\r\n"));
     const std::string bin = normal("rt") + "\\bin";
     EXPECT_EQ(start.linesStartingWith({"Setting PATH"}),
-              (std::vector<std::string>{"Setting PATH " + path + ";" + bin, "Setting PATH " + path,
+              (std::vector<std::string>{"Setting PATH (native libs) " + path, "Setting PATH " + path + ";" + bin,
+                                        "Setting PATH " + path,
                                         "Setting PATH " + path + ";" + bin + "\\..\\jre\\bin",
                                         "Setting PATH " + path}));
 }

@@ -643,11 +643,14 @@ ProbeRun FakeProcesses::runProbe(const std::string& commandLine, const std::stri
     return run;
 }
 
-bool FakeProcesses::runUnpacker(const std::string& program, const std::string& commandLine, std::uint32_t& error) {
+bool FakeProcesses::runUnpacker(const std::string& program, const std::string& commandLine, void (*started)(),
+                                std::uint32_t& error) {
     calls_.push_back("CreateProcess unpacker " + program + " " + commandLine);
     unpackerRuns.push_back(program + "|" + commandLine);
     error = failStarts ? errorFileNotFound : 0;
-    return !failStarts;
+    if (failStarts) return false;
+    started();
+    return true;
 }
 
 bool FakeProcesses::startExplorer(const std::string& commandLine, std::uint32_t& error) {

@@ -183,7 +183,8 @@ public:
     FakeProcesses(std::vector<std::string>& calls, FakeFiles& files) : calls_(calls), files_(files) {}
     ProbeRun runProbe(const std::string& commandLine, const std::string& standardErrorFile,
                       std::uint32_t timeoutMs) override;
-    bool runUnpacker(const std::string& program, const std::string& commandLine, std::uint32_t& error) override;
+    bool runUnpacker(const std::string& program, const std::string& commandLine, void (*started)(),
+                     std::uint32_t& error) override;
     bool startExplorer(const std::string& commandLine, std::uint32_t& error) override;
     std::uint32_t currentProcessId() override { return processId; }
     std::u16string commandLineWide() override { return commandLine; }

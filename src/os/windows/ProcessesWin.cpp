@@ -87,14 +87,15 @@ ProbeRun WindowsProcesses::runProbe(const std::string& commandLine, const std::s
 }
 
 bool WindowsProcesses::runUnpacker(const std::string& program, const std::string& commandLine,
-                                   std::uint32_t& error) {
+                                   void (*started)(), std::uint32_t& error) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    StartedProcess started;
-    if (!startProcess(program.c_str(), commandLine, startup, started, error)) return false;
-    WaitForSingleObject(started.process.get(), INFINITE);
+    StartedProcess process;
+    if (!startProcess(program.c_str(), commandLine, startup, process, error)) return false;
+    started();
+    WaitForSingleObject(process.process.get(), INFINITE);
     return true;
 }
 

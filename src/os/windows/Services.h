@@ -55,7 +55,8 @@ class WindowsProcesses final : public Processes {
 public:
     ProbeRun runProbe(const std::string& commandLine, const std::string& standardErrorFile,
                       std::uint32_t timeoutMs) override;
-    bool runUnpacker(const std::string& program, const std::string& commandLine, std::uint32_t& error) override;
+    bool runUnpacker(const std::string& program, const std::string& commandLine, void (*started)(),
+                     std::uint32_t& error) override;
     bool startExplorer(const std::string& commandLine, std::uint32_t& error) override;
     std::uint32_t currentProcessId() override;
     std::u16string commandLineWide() override;
