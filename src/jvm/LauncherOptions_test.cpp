@@ -19,12 +19,11 @@ protected:
     const LauncherProcess process{4242, 850};
 };
 
-// The single-instance step does not name a semaphore yet, and no included
-// files are extracted: a normal start has no "qarvo.semaphoreName" and the
-// position behind the included files is 0. Both rows join the expectations
-// below when those steps exist.
+// A normal start runs the single-instance step, which names a semaphore also
+// when single-instance mode is off; a language restart skips it. No included
+// files are extracted yet: the position behind them is 0 until that step
+// exists.
 TEST_F(LauncherOptions, Combinations) {
-    ASSERT_EQ(semaphoreName(), nullptr);
     struct Case {
         const char* name;
         bool languageRestart;
@@ -38,11 +37,13 @@ TEST_F(LauncherOptions, Combinations) {
          {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=-1", "-Djava.library.path=C:\\bin;C:\\jre\\bin"}},
         {"normal start of kind i, single instance, no MANPATH", false, "i", "1", false, "C:\\Temp\\qvo1.tmp_dir",
-         {"-Dqarvo.isMoravelin=true", "-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe",
+         {"-Dqarvo.semaphoreName=c:_app_run.exe", "-Dqarvo.isMoravelin=true", "-Dqarvo.moduleName=C:\\app\\run.exe",
+          "-Dsun.java.command=C:\\app\\run.exe",
           "-Dqarvo.processCommFile=C:\\Temp\\qvo_p4242.tmp", "-Dqarvo.tempDir=C:\\Temp\\qvo1.tmp_dir",
           "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
         {"no kind key, key 10005 not a number", false, "", "yes", false, "",
-         {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
+         {"-Dqarvo.semaphoreName=c:_app_run.exe0", "-Dqarvo.moduleName=C:\\app\\run.exe",
+          "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
     };
     for (const Case& c : cases) {
@@ -50,6 +51,9 @@ TEST_F(LauncherOptions, Combinations) {
         configurationMaps().stringValues = {{10005, c.singleInstance}};
         system.setKind(c.kind);
         setLanguageRestart(c.languageRestart);
+        resetSingleInstanceForTesting();
+        if (!c.languageRestart) runSingleInstanceCheck(true, true);
+        ASSERT_EQ(semaphoreName() == nullptr, c.languageRestart);
         setLauncherTempDirectory(c.tempDir);
         system.environment.variables = {{"PATH", "C:\\bin;C:\\jre\\bin"}};
         if (c.manPath) system.environment.variables["MANPATH"] = "";

@@ -6,6 +6,7 @@
 #include "base/LauncherKind.h"
 #include "base/PathHelpers.h"
 #include "config/Configuration.h"
+#include "instance/SingleInstance.h"
 #include "launcher/StartupArguments.h"
 #include "payload/TempDirectories.h"
 #include "report/ErrorReport.h"
@@ -28,6 +29,7 @@ void resetCoreState() {
     resetJvmHomeForTesting();
     resetIncludedFilesForTesting();
     resetSplashScreenForTesting();
+    resetSingleInstanceForTesting();
 }
 
 TestSystem::TestSystem() { resetCoreState(); }

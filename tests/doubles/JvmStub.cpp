@@ -28,6 +28,7 @@ struct Ref {
 enum class VmState { NotCreated, Running, Destroyed };
 
 Script currentScript;
+std::vector<std::string> receivedOptions;  // optionString as given, ANSI
 VmState vmState = VmState::NotCreated;
 std::unordered_set<const Ref*> liveRefs;
 Object* pending = nullptr;
@@ -84,6 +85,14 @@ void failLoudly(std::string_view line) {
 void unexpected(const char* slot) { failLoudly(std::string("UNEXPECTED ") + slot); }
 
 const Script& script() { return currentScript; }
+
+std::string propertyValue(std::string_view name) {
+  const std::string prefix = "-D" + std::string(name) + "=";
+  Locked lock;
+  for (const std::string& option : receivedOptions)
+    if (option.compare(0, prefix.size(), prefix) == 0) return option.substr(prefix.size());
+  return {};
+}
 
 jobject newRef(Object* object) {
   if (object == nullptr) return nullptr;
@@ -251,6 +260,7 @@ void recordCreateArguments(const JavaVMInitArgs* args) {
     failLoudly("INVALID JNI_CreateJavaVM options: null");
   for (jint i = 0; i < args->nOptions; ++i) {
     const JavaVMOption& option = args->options[i];
+    if (option.optionString) receivedOptions.push_back(option.optionString);
     // A virtual machine reads option strings in the ANSI code page.
     std::string text = "option " + std::to_string(i) + ": " +
                        (option.optionString ? ansiToUtf8(option.optionString) : "(null)");

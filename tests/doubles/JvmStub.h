@@ -36,6 +36,15 @@ enum class FirstRun { True, False, Throws };
 //   main-exit <N>             CallStaticVoidMethod ends the process with ExitProcess(N)
 //   main-wait-file <path>     CallStaticVoidMethod waits (50 ms polls, at most 120 s)
 //                             until the file exists
+//   main-serve <path>         CallStaticVoidMethod plays the Java side of a running
+//                             single instance until the file exists (10 ms polls, at
+//                             most 120 s): it takes every notification file that
+//                             appears at qarvo.processCommFile, records its bytes and
+//                             deletes it
+//   main-window <normal|minimised>  CallStaticVoidMethod first shows a visible
+//                             top-level window titled "jvm stub window" (minimised
+//                             without being activated) and keeps its messages flowing
+//                             while it serves or waits
 //   firstrun <true|false|throws>  what CallStaticBooleanMethod does (default true;
 //                             throws: pending exception "stub exception in firstrun")
 struct Script {
@@ -47,6 +56,8 @@ struct Script {
   bool mainExits = false;
   UINT mainExitCode = 0;
   std::string mainWaitFile;  // UTF-8; empty: no wait
+  std::string mainServeUntil;  // UTF-8; empty: main does not serve notifications
+  enum class Window { None, Normal, Minimised } mainWindow = Window::None;
   FirstRun firstRun = FirstRun::True;
 };
 
@@ -55,6 +66,17 @@ struct Script {
 Script loadScript();
 // The script read by JNI_CreateJavaVM.
 const Script& script();
+
+// The value of the option "-D<name>=<value>" that JNI_CreateJavaVM received, in
+// the ANSI code page; empty when there was none.
+std::string propertyValue(std::string_view name);
+
+// What main does for the single-instance tests (JvmStubFirstInstance.cpp):
+// shows the scripted window, takes notification files until the stop file
+// exists, and dispatches the window messages of the thread.
+void showMainWindow(Script::Window window);
+void serveNotifications(const std::string& stopFile);
+void pumpMessages();
 
 // The directory of the stub DLL, with a trailing backslash.
 const std::wstring& stubDirectory();

@@ -176,6 +176,7 @@ void waitForFile(const std::string& path) {
   record("main-wait-file waiting " + path);
   std::wstring wide = fromUtf8(path);
   for (int waited = 0; waited <= 120000; waited += 50) {
+    pumpMessages();
     if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
       record("main-wait-file appeared " + path);
       return;
@@ -189,6 +190,8 @@ void waitForFile(const std::string& path) {
 void runMain(const std::vector<std::string>& parameters, const Values& values) {
   recordArguments(parameters, values, "CallStaticVoidMethod");
   const Script& s = script();
+  if (s.mainWindow != Script::Window::None) showMainWindow(s.mainWindow);
+  if (!s.mainServeUntil.empty()) serveNotifications(s.mainServeUntil);
   if (!s.mainWaitFile.empty()) waitForFile(s.mainWaitFile);
   if (s.mainExits) {
     record("ExitProcess " + std::to_string(s.mainExitCode));

@@ -44,6 +44,12 @@ void applyDirective(Script& script, std::string_view line) {
     script.mainExitCode = UINT(number);
   } else if (word == "main-wait-file" && !argument.empty()) {
     script.mainWaitFile = argument;
+  } else if (word == "main-serve" && !argument.empty()) {
+    script.mainServeUntil = argument;
+  } else if (word == "main-window" && argument == "normal") {
+    script.mainWindow = Script::Window::Normal;
+  } else if (word == "main-window" && argument == "minimised") {
+    script.mainWindow = Script::Window::Minimised;
   } else if (word == "firstrun" && argument == "true") {
     script.firstRun = FirstRun::True;
   } else if (word == "firstrun" && argument == "false") {

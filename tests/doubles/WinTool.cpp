@@ -10,6 +10,7 @@
 //   wintool env <NAME>
 //   wintool cwd
 //   wintool run-exact <program> <command line> <timeout-ms> [show-command]
+//   wintool window-state <title>
 #include "WinTool.h"
 
 #include "DoubleSupport.h"
@@ -127,6 +128,7 @@ int run(const std::wstring& command, const Args& args) {
   if (command == L"env") return env(args);
   if (command == L"cwd") return cwd(args);
   if (command == L"run-exact") return runExact(args);
+  if (command == L"window-state") return windowState(args);
   return fail("unknown command " + toUtf8(command));
 }
 

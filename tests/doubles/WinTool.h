@@ -17,6 +17,7 @@ int regWrite(const Args& args);
 int regDeleteTree(const Args& args);
 int regList(const Args& args);
 int msgbox(const Args& args);
+int windowState(const Args& args);
 
 // Prints UTF-16 text as UTF-8 and a line feed on stdout.
 void printLine(const std::wstring& text);

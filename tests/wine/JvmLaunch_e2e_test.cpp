@@ -90,10 +90,10 @@ private:
     std::unique_ptr<Prefix> own_;
 };
 
-// The single-instance step does not name a semaphore yet and no files are
-// included: a normal start has no "qarvo.semaphoreName" and the position
-// behind the included files is 0. The expectations gain both when those steps
-// exist.
+// The single-instance step names a semaphore also when single-instance mode is
+// off, with counter 0 for the only start. No files are included: the position
+// behind the included files is 0. The expectations change when that step
+// exists.
 TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
     const fs::path app = launcher({{key::vmOptions, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""},
                                    {key::dashJArguments, "1"},
@@ -108,20 +108,21 @@ TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
 
     const std::string exe = windowsDirectory() + "\\app.exe";
     std::vector<std::string> received = options();
-    ASSERT_EQ(received.size(), 14u);
-    const std::vector<std::string> launcherOptions = {"-Dqarvo.moduleName=" + exe, "-Dsun.java.command=" + exe,
-                                                      "-Dqarvo.tempDir=", "-Dqarvo.unextractedPosition=0"};
-    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 4), launcherOptions);
+    ASSERT_EQ(received.size(), 15u);
+    const std::vector<std::string> launcherOptions = {
+        "-Dqarvo.semaphoreName=" + semaphoreNameOf(app) + "0", "-Dqarvo.moduleName=" + exe,
+        "-Dsun.java.command=" + exe, "-Dqarvo.tempDir=", "-Dqarvo.unextractedPosition=0"};
+    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 5), launcherOptions);
     // PATH as the runtime's loading left it: with the runtime's bin directory
     // (in whatever letter case the loading wrote it).
-    EXPECT_EQ(received[4].rfind("-Djava.library.path=", 0), 0u);
-    EXPECT_NE(lowerCase(received[4]).find(normal("jre/bin")), std::string::npos) << received[4];
-    EXPECT_EQ(received[5].rfind("-Dqarvo.consoleCodepage=cp", 0), 0u) << received[5];
+    EXPECT_EQ(received[5].rfind("-Djava.library.path=", 0), 0u);
+    EXPECT_NE(lowerCase(received[5]).find(normal("jre/bin")), std::string::npos) << received[5];
+    EXPECT_EQ(received[6].rfind("-Dqarvo.consoleCodepage=cp", 0), 0u) << received[6];
     const std::vector<std::string> userOptions = {
         "-Xmx256m", "-Dhome=" + windowsDirectory() + "\\", "-Xss2m", "-Dfile=1", "-Dcommon=1", "-Dextra=1", "-Dlast=1",
         "-Djava.class.path=" + windowsDirectory() + "\\lib\\app.jar;"};
-    EXPECT_EQ(std::vector<std::string>(received.begin() + 6, received.end()), userOptions);
-    EXPECT_TRUE(recordedLine("JNI_CreateJavaVM version=0x00010002 nOptions=14 ignoreUnrecognized=1"));
+    EXPECT_EQ(std::vector<std::string>(received.begin() + 7, received.end()), userOptions);
+    EXPECT_TRUE(recordedLine("JNI_CreateJavaVM version=0x00010002 nOptions=15 ignoreUnrecognized=1"));
     EXPECT_TRUE(recordedLine("FindClass com/qarvo/runtime/WinLauncher"));
 
     std::vector<std::string> arguments = mainArguments();
@@ -201,9 +202,11 @@ TEST_F(JvmLaunch, ADoubleByteLauncherNameIsNoDirectory) {
     RunResult r = start(app, {}, "ja_JP.UTF-8");
     ASSERT_EQ(r.exitCode, 0) << r.standardError;
     std::vector<std::string> received = options();
-    ASSERT_GE(received.size(), 3u);
-    // The stub records the options in UTF-8.
-    EXPECT_EQ(received[0], "-Dqarvo.moduleName=" + windowsDirectory() + "\\" + name + ".exe");
+    ASSERT_GE(received.size(), 4u);
+    // The stub records the options in UTF-8. The trail byte of "ソ" (0x5C)
+    // stays in the semaphore name.
+    EXPECT_EQ(received[0], "-Dqarvo.semaphoreName=" + semaphoreNameOf(app) + "0");
+    EXPECT_EQ(received[1], "-Dqarvo.moduleName=" + windowsDirectory() + "\\" + name + ".exe");
     EXPECT_EQ(received[received.size() - 2], "-Dfrom=vmoptions");
     EXPECT_EQ(received.back(), "-Djava.class.path=" + windowsDirectory() + "\\lib\\app.jar;");
 }
@@ -257,8 +260,8 @@ TEST_F(JvmLaunch, InstallerKindRunsTheFirstRunHookWhenMarked) {
         EXPECT_EQ(recordedLine("FindClass com/moravelin/runtime/launcher/WinLauncher"), c.mainCalled);
         EXPECT_EQ(recordedLine("CallStaticVoidMethod main"), c.mainCalled);
         std::vector<std::string> received = options();
-        ASSERT_GE(received.size(), 2u);
-        EXPECT_EQ(received[0], "-Dqarvo.isMoravelin=true");
+        ASSERT_GE(received.size(), 3u);
+        EXPECT_EQ(received[1], "-Dqarvo.isMoravelin=true");
         EXPECT_EQ(received.back(), "-Djava.class.path=" + windowsDirectory() + "\\.moravelin\\mrvruntime.jar;");
     }
 }

@@ -4,6 +4,7 @@
 
 #include "E2eSupport.h"
 #include "PeFile.h"
+#include "TestRuntimes.h"
 
 namespace qarvo::wine {
 namespace {
@@ -74,9 +75,12 @@ TEST_F(Log, RecordsTheStartInCrLfLines) {
     ASSERT_EQ(location.size(), 4u);
     for (std::size_t i = 0; i < location.size(); ++i) EXPECT_EQ(lines[2 + i], location[i]);
     EXPECT_EQ(lines[6], "working directory unchanged");
-    EXPECT_EQ(lines[7], "native lib dir is ");
+    // The single-instance step names the semaphore with counter 0 (the mode is off).
+    const std::string semaphore = "semaphore name " + semaphoreNameOf(launcher) + "0, code 0, value ";
+    EXPECT_EQ(lines[7].substr(0, semaphore.size()), semaphore) << lines[7];
+    EXPECT_EQ(lines[8], "native lib dir is ");
     // Expanding the key looks up the system temporary directory, with its own lines.
-    const auto search = std::find(lines.begin() + 8, lines.end(), "Searching for a JVM");
+    const auto search = std::find(lines.begin() + 9, lines.end(), "Searching for a JVM");
     ASSERT_NE(search, lines.end());
     EXPECT_EQ(search[-1].rfind("Setting PATH (native libs) ", 0), 0u) << search[-1];
     EXPECT_EQ(lines.back(), "ERROR: No JVM found");

@@ -1,5 +1,6 @@
 #include "TestRuntimes.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace qarvo::wine {
@@ -17,6 +18,8 @@ bool isLogOf(const fs::path& file, const fs::path& launcher) {
     return first.rfind(logHeader + windowsPath(launcher) + " at ", 0) == 0;
 }
 
+}  // namespace
+
 std::vector<fs::path> logsOf(const Prefix& prefix, const fs::path& launcher) {
     std::vector<fs::path> logs;
     const fs::path temp = prefix.temporaryDirectory();
@@ -25,8 +28,6 @@ std::vector<fs::path> logsOf(const Prefix& prefix, const fs::path& launcher) {
     }
     return logs;
 }
-
-}  // namespace
 
 void writeText(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -39,6 +40,12 @@ std::string lowerCase(std::string text) {
 }
 
 std::string launcherForm(const fs::path& path) { return lowerCase(windowsPath(path)); }
+
+std::string semaphoreNameOf(const fs::path& launcher) {
+    std::string name = launcherForm(launcher);
+    std::replace(name.begin(), name.end(), '\\', '_');
+    return name;
+}
 
 fs::path doublesDirectory() { return winTool().parent_path(); }
 

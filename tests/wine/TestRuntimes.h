@@ -40,6 +40,9 @@ std::string lowerCase(std::string text);
 
 // The normalised form the launcher gives a path: its Windows form in lower case.
 std::string launcherForm(const std::filesystem::path& path);
+// The name of the single-instance semaphore of `launcher`: its normalised form
+// with "_" for every "\" (in single-instance mode; otherwise a counter follows).
+std::string semaphoreNameOf(const std::filesystem::path& launcher);
 
 struct LoggedStart {
     RunResult result;
@@ -48,6 +51,10 @@ struct LoggedStart {
     std::vector<std::string> linesStartingWith(const std::vector<std::string>& prefixes) const;
     bool hasLine(const std::string& line) const;
 };
+
+// The diagnostic logs that `launcher` wrote into the temporary directory of
+// `prefix`, one per start.
+std::vector<std::filesystem::path> logsOf(const Prefix& prefix, const std::filesystem::path& launcher);
 
 // Starts `launcher` in `prefix` with the log on and the extra environment, and
 // reads the log it wrote (an earlier log of the same launcher is removed first).

@@ -134,14 +134,15 @@ private:
 
 class FakeSemaphore final : public Semaphore {
 public:
-    FakeSemaphore(std::map<std::string, int>& open, std::string name, std::vector<std::string>& calls)
-        : open_(open), name_(std::move(name)), calls_(calls) {}
+    FakeSemaphore(FakeSemaphores& semaphores, std::string name, std::vector<std::string>& calls)
+        : semaphores_(semaphores), name_(std::move(name)), calls_(calls) {}
     ~FakeSemaphore() override {
         calls_.push_back("CloseHandle semaphore " + name_);
-        if (--open_[name_] == 0) open_.erase(name_);
+        if (--semaphores_.open[name_] <= 0) semaphores_.open.erase(name_);
     }
     std::uint32_t waitForever() override {
         calls_.push_back("WaitForSingleObject " + name_);
+        if (semaphores_.duringWait) semaphores_.duringWait(name_);
         return 0;
     }
     bool release(std::uint32_t& error) override {
@@ -152,7 +153,7 @@ public:
     const void* handleValue() const override { return this; }
 
 private:
-    std::map<std::string, int>& open_;
+    FakeSemaphores& semaphores_;
     std::string name_;
     std::vector<std::string>& calls_;
 };
@@ -708,13 +709,13 @@ void* FakeLibraries::resolve(void* module, const char* name) {
 
 std::unique_ptr<Semaphore> FakeSemaphores::create(const std::string& name, std::uint32_t& lastError) {
     calls_.push_back("CreateSemaphore " + name);
-    if (failCreate) {
+    if (failCreate || failNames.count(name)) {
         lastError = errorAccessDenied;
         return nullptr;
     }
     lastError = open.count(name) ? errorAlreadyExists : 0;
     ++open[name];
-    return std::make_unique<FakeSemaphore>(open, name, calls_);
+    return std::make_unique<FakeSemaphore>(*this, name, calls_);
 }
 
 // --- windows ---
@@ -825,6 +826,7 @@ void FakeMachine::requestRestart() { calls_.push_back("ExitWindowsEx EWX_REBOOT"
 void FakeMachine::sleep(std::uint32_t milliseconds) {
     calls_.push_back("Sleep " + std::to_string(milliseconds));
     sleptMs += milliseconds;
+    if (duringSleep) duringSleep();
 }
 
 // --- the whole ---

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -247,8 +248,12 @@ class FakeSemaphores final : public Semaphores {
 public:
     explicit FakeSemaphores(std::vector<std::string>& calls) : calls_(calls) {}
     std::unique_ptr<Semaphore> create(const std::string& name, std::uint32_t& lastError) override;
-    std::map<std::string, int> open;  // handles open per name
+    std::map<std::string, int> open;  // handles open per name (a test adds those of other processes)
     bool failCreate = false;
+    std::set<std::string> failNames;  // creating a semaphore of one of these names fails
+    // Runs inside every WaitForSingleObject, with the semaphore's name: what
+    // other processes do meanwhile.
+    std::function<void(const std::string& name)> duringWait;
 
 private:
     std::vector<std::string>& calls_;
@@ -337,6 +342,8 @@ public:
     bool shutdownPrivilege = true;
     std::uint16_t languageId = 0x0409;
     std::uint64_t sleptMs = 0;
+    // Runs inside every Sleep: what other processes do meanwhile.
+    std::function<void()> duringSleep;
 
 private:
     std::vector<std::string>& calls_;

@@ -11,8 +11,9 @@ import java.util.Properties;
 /**
  * Launcher files written by the launcher's own C++ image library before the tests run
  * ({@code src/test/fixtures/WriteFixtures.cpp}): {@code ok_*.exe} to be read, {@code bad_*.exe}
- * to be rejected, and {@code offsets.properties} with where the blocks of the first start and
- * end. The build passes their directory in {@value #PROPERTY}.
+ * to be rejected, {@code offsets.properties} with where the blocks of the first start and end,
+ * and {@code *.notification}, notification files written by the launcher's own formatter. The
+ * build passes their directory in {@value #PROPERTY}.
  */
 final class Fixtures {
     static final String PROPERTY = "qarvo.test.fixtures";
@@ -31,6 +32,12 @@ final class Fixtures {
     /** The fixture {@code name}.exe. */
     static Path file(String name) {
         return directory().resolve(name + ".exe");
+    }
+
+    /** Copies the notification file {@code name}.notification to {@code target}. */
+    static Path copyNotification(String name, Path target) throws IOException {
+        return Files.copy(directory().resolve(name + ".notification"), target,
+                StandardCopyOption.REPLACE_EXISTING);
     }
 
     /** Copies the fixture {@code name}.exe to {@code target}. */

@@ -54,6 +54,35 @@ class NotificationFileTest {
         assertEquals(lines == null, Files.exists(file));
     }
 
+    static String repeated(char c, int count) {
+        char[] chars = new char[count];
+        Arrays.fill(chars, c);
+        return new String(chars);
+    }
+
+    /** What the running instance gets from the files the launcher's own formatter wrote. */
+    static Stream<Arguments> launcherWritten() {
+        String longWord = repeated('x', 20000);
+        return Stream.of(
+                Arguments.of("open", "-open \"a b.txt\"", Arrays.asList("-open", "a b.txt")),
+                Arguments.of("no_arguments", "", Collections.emptyList()),
+                Arguments.of("blanks", "two  blanks 'single q'", Arrays.asList("two", "blanks", "single q")),
+                Arguments.of("non_ascii", "gr\u00fc\u00dfe \u65e5\u672c \ud83d\ude00",
+                        Arrays.asList("gr\u00fc\u00dfe", "\u65e5\u672c", "\ud83d\ude00")),
+                Arguments.of("long", "-J-Xmx1g " + longWord, Arrays.asList("-J-Xmx1g", longWord)));
+    }
+
+    @ParameterizedTest(name = "{0}")
+    @MethodSource("launcherWritten")
+    void readsExactlyWhatTheLauncherWrites(String name, String line, List<String> words) throws IOException {
+        Path file = Fixtures.copyNotification(name, dir.resolve("qvo_p9.tmp"));
+        List<String> taken = new NotificationFile(file).poll(0, new PrintStream(warnings));
+        assertEquals(Collections.singletonList(line), taken);
+        assertEquals(words, Arrays.asList(CommandLineSplitter.split(taken.get(0))));
+        assertFalse(Files.exists(file));
+        assertEquals("", warnings.toString());
+    }
+
     @Test
     void aMissingFileGivesNothing() {
         assertTrue(new NotificationFile(dir.resolve("none")).poll(0, new PrintStream(warnings)).isEmpty());
