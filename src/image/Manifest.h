@@ -18,7 +18,7 @@ struct ManifestOptions {
     bool uiAccess = false;
     DpiAwareness dpiAwareness = DpiAwareness::none;
     bool longPathAware = false;
-    std::vector<SupportedOs> supportedOs;  // in the order written; empty: no compatibility section
+    std::vector<SupportedOs> supportedOs{};  // in the order written; empty: no compatibility section
     bool commonControls = true;            // depends on the Common-Controls 6.0.0.0 assembly
     ManifestArchitecture architecture = ManifestArchitecture::x86;  // of that dependency
     bool operator==(const ManifestOptions&) const = default;
