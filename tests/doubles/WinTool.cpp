@@ -10,6 +10,7 @@
 //   wintool env <NAME>
 //   wintool cwd
 //   wintool run-exact <program> <command line> <timeout-ms>
+//   wintool version-info|resource-size|load-icon ... (WinToolResources.cpp)
 #include "WinTool.h"
 
 #include "DoubleSupport.h"
@@ -121,6 +122,9 @@ int run(const std::wstring& command, const Args& args) {
   if (command == L"env") return env(args);
   if (command == L"cwd") return cwd(args);
   if (command == L"run-exact") return runExact(args);
+  if (command == L"version-info") return versionInfo(args);
+  if (command == L"resource-size") return resourceSize(args);
+  if (command == L"load-icon") return loadIcon(args);
   return fail("unknown command " + toUtf8(command));
 }
 
