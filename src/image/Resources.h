@@ -29,13 +29,18 @@ constexpr std::uint16_t manifest = 24;
 // The language of US English, the usual language of version information.
 constexpr std::uint16_t englishUnitedStates = 0x0409;
 
-// A type or name: a string when `name` is non-empty, else the number `id`.
+// A type or name: a string when `name` is non-empty (`id` then means
+// nothing), else the number `id`. FindResource looks a string up in upper
+// case, as resource compilers store it: give names in upper case to have them
+// found.
 struct ResourceId {
     std::uint16_t id = 0;
     std::u16string name;
 
     bool named() const { return !name.empty(); }
-    bool operator==(const ResourceId&) const = default;
+    bool operator==(const ResourceId& other) const {
+        return named() ? name == other.name : !other.named() && id == other.id;
+    }
 };
 
 struct Resource {

@@ -100,7 +100,7 @@ TEST(Resources, EncoderRefusesWhatATreeCannotHold) {
         const char* message;
     } cases[] = {
         {"same type, name and language",
-         {resource(id(10), named(u"X\u00E9"), 9, {1}), resource(id(10), named(u"X\u00E9"), 9, {2})},
+         {resource(id(10), named(u"X\u00E9"), 9, {1}), resource(id(10), ResourceId{3, u"X\u00E9"}, 9, {2})},
          0x1000,
          "two resources of type 10, name \"X\\u00E9\", language 9"},
         {"name too long", {resource(named(std::u16string(65536, u'N')), id(1), 0, {})}, 0x1000,
