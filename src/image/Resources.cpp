@@ -66,8 +66,8 @@ private:
                                    " entries run past the end of the section");
         }
         // Well-formed entries never overlap, so more than the section can hold
-        // is damage; the bound keeps shared subdirectories from multiplying
-        // the work.
+        // is damage; the bound keeps directories laid over one another from
+        // multiplying the work.
         entries_ += count;
         if (entries_ > tree_.size() / entrySize) {
             return fail(error, "resource tree has more entries than its section can hold");
