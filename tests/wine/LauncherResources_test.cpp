@@ -11,7 +11,6 @@
 #include "LauncherFiles.h"
 #include "PeFile.h"
 #include "WineHarness.h"
-#include "image/IconResources.h"
 
 namespace qarvo::wine {
 namespace {
@@ -85,13 +84,6 @@ TEST_F(LauncherResources, ReplacedResourcesReadBackAndTheFileIsTheSameEveryTime)
         ASSERT_NE(found, nullptr);
         EXPECT_EQ(*found, r);
     }
-    VersionInfo version;
-    ASSERT_TRUE(decodeVersionInfo(findResource(read, id(rt::version), id(1))->data, version, error)) << error;
-    EXPECT_EQ(version.companyName, sampleVersionInfo().companyName);
-    std::vector<IconImageInfo> icons;
-    ASSERT_TRUE(readIconGroup(findResource(read, id(rt::groupIcon), id(1))->data, icons, error)) << error;
-    ASSERT_EQ(icons.size(), 2u);
-    EXPECT_EQ(icons[1].width, 32);
 
     std::optional<PeFile> pe = parsePeFile(image, error);
     ASSERT_TRUE(pe) << error;
