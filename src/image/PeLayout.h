@@ -38,6 +38,10 @@ constexpr std::uint16_t machineAmd64 = 0x8664;
 // DLL characteristics and differ in where the data directories begin.
 constexpr std::uint16_t pe32Magic = 0x10B;
 constexpr std::uint16_t pe32PlusMagic = 0x20B;
+constexpr std::uint32_t sizeOfInitializedDataField = 8;  // raw data sizes of the data sections, added up
+constexpr std::uint32_t sectionAlignmentField = 32;
+constexpr std::uint32_t fileAlignmentField = 36;
+constexpr std::uint32_t sizeOfImageField = 56;           // as loaded, a multiple of the section alignment
 constexpr std::uint32_t checkSumField = 64;
 constexpr std::uint32_t subsystemField = 68;
 constexpr std::uint32_t dllCharacteristicsField = 70;
@@ -62,6 +66,7 @@ constexpr std::uint32_t virtualAddressField = 12;
 constexpr std::uint32_t rawDataSizeField = 16;    // SizeOfRawData
 constexpr std::uint32_t rawDataOffsetField = 20;  // PointerToRawData
 constexpr std::uint32_t sectionCharacteristicsField = 36;
+constexpr std::uint32_t initializedDataSection = 0x40;  // IMAGE_SCN_CNT_INITIALIZED_DATA
 
 // File offset of section header `index` (0 the first) for the given header
 // values. Signed 64-bit throughout: hostile 32-bit and 16-bit fields can

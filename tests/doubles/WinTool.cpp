@@ -11,6 +11,7 @@
 //   wintool cwd
 //   wintool run-exact <program> <command line> <timeout-ms> [show-command]
 //   wintool window-state <title>
+//   wintool version-info|resource-size|load-icon ... (WinToolResources.cpp)
 #include "WinTool.h"
 
 #include "DoubleSupport.h"
@@ -129,6 +130,9 @@ int run(const std::wstring& command, const Args& args) {
   if (command == L"cwd") return cwd(args);
   if (command == L"run-exact") return runExact(args);
   if (command == L"window-state") return windowState(args);
+  if (command == L"version-info") return versionInfo(args);
+  if (command == L"resource-size") return resourceSize(args);
+  if (command == L"load-icon") return loadIcon(args);
   return fail("unknown command " + toUtf8(command));
 }
 

@@ -18,6 +18,9 @@ int regDeleteTree(const Args& args);
 int regList(const Args& args);
 int msgbox(const Args& args);
 int windowState(const Args& args);
+int versionInfo(const Args& args);
+int resourceSize(const Args& args);
+int loadIcon(const Args& args);
 
 // Prints UTF-16 text as UTF-8 and a line feed on stdout.
 void printLine(const std::wstring& text);

@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "WineHarness.h"
+#include "image/IconResources.h"
+#include "image/testing/FakeIcon.h"
 
 namespace qarvo::wine {
 
@@ -82,6 +84,68 @@ fs::path makeLauncherWithTail(const fs::path& dir, const std::string& name, cons
     bytes.resize(length);
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return writeLauncher(dir, name, std::move(bytes));
+}
+
+std::vector<std::uint8_t> sampleIcoFile() {
+    using testing::bitmapIconImage;
+    return testing::makeIcoFile({{16, 16, 1, 32, bitmapIconImage(16, 0xFF2050A0)},
+                                 {32, 32, 1, 32, bitmapIconImage(32, 0xFFA05020)}});
+}
+
+VersionInfo sampleVersionInfo() {
+    VersionInfo info;
+    info.fileVersion = {1, 2, 3, 4};
+    info.productVersion = {1, 2, 0, 0};
+    info.companyName = u"Tarnwell Test";
+    info.fileDescription = u"Sample application";
+    info.legalCopyright = u"\u00A9 2025 Tarnwell";
+    info.originalFilename = u"sample.exe";
+    info.productName = u"Sample";
+    info.productVersionText = u"1.2";
+    return info;
+}
+
+ManifestOptions sampleManifestOptions() {
+    ManifestOptions options;
+    options.dpiAwareness = DpiAwareness::perMonitorV2;
+    options.longPathAware = true;
+    options.supportedOs = {SupportedOs::windows7, SupportedOs::windows10};
+    return options;
+}
+
+std::vector<std::uint8_t> sampleSplashImage() {
+    std::vector<std::uint8_t> image = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (int i = 0; i < 1021; ++i) image.push_back(static_cast<std::uint8_t>(i * 13));
+    return image;
+}
+
+std::vector<Resource> sampleApplicationResources() {
+    std::vector<Resource> resources;
+    resources.push_back(Resource{{rt::rcdata, {}}, {10000, {}}, 0, 0, sampleSplashImage()});
+    const std::string manifest = manifestText(sampleManifestOptions());
+    resources.push_back(Resource{{rt::manifest, {}}, {1, {}}, englishUnitedStates, 0,
+                                 std::vector<std::uint8_t>(manifest.begin(), manifest.end())});
+    Resource version{{rt::version, {}}, {1, {}}, englishUnitedStates, 0, {}};
+    std::string error;
+    if (!encodeVersionInfo(sampleVersionInfo(), version.data, error) ||
+        !iconResources(sampleIcoFile(), 1, 1, englishUnitedStates, resources, error)) {
+        std::cerr << "harness: " << error << "\n";
+        return {};
+    }
+    resources.push_back(std::move(version));
+    return resources;
+}
+
+fs::path makeLauncherWithResources(const fs::path& dir, const std::string& name, const std::vector<Resource>& resources,
+                                   const StringEntries& strings) {
+    std::vector<std::uint8_t> bytes, image;
+    std::string error;
+    if (!readGenericLauncher(bytes)) return {};
+    if (!replaceResources(bytes, resources, error) || !writeLauncherImage(bytes, blockContent(strings), {}, image, error)) {
+        std::cerr << "harness: " << genericLauncher() << ": " << error << "\n";
+        return {};
+    }
+    return writeLauncher(dir, name, std::move(image));
 }
 
 }  // namespace qarvo::wine

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "image/LauncherImage.h"
+#include "image/Manifest.h"
+#include "image/Resources.h"
+#include "image/VersionInfo.h"
 
 namespace qarvo::wine {
 
@@ -38,5 +41,25 @@ std::filesystem::path makeLauncherFromContent(const std::filesystem::path& dir, 
 // followed by exactly `tail` (a block cut short, foreign data, nothing).
 std::filesystem::path makeLauncherWithTail(const std::filesystem::path& dir, const std::string& name,
                                            const std::vector<std::uint8_t>& tail);
+
+// The parts of an application's resources as the build tool makes them: an
+// icon file of a 16- and a 32-pixel bitmap, version information, manifest
+// options other than the defaults, a splash image.
+std::vector<std::uint8_t> sampleIcoFile();
+VersionInfo sampleVersionInfo();
+ManifestOptions sampleManifestOptions();
+std::vector<std::uint8_t> sampleSplashImage();
+// Those as resources, not sorted: the icons (group 1, icons 1 and 2), the
+// version information (1), the manifest (1), all in US English, and the
+// splash image (RT_RCDATA 10000, neutral).
+std::vector<Resource> sampleApplicationResources();
+
+// Writes dir/name.exe: the generic launcher with its resources replaced by
+// `resources`, followed by a block of the given entries and the closing
+// marker with its padding. Returns its path; empty on failure (the reason is
+// printed).
+std::filesystem::path makeLauncherWithResources(const std::filesystem::path& dir, const std::string& name,
+                                                const std::vector<Resource>& resources,
+                                                const StringEntries& strings);
 
 }  // namespace qarvo::wine

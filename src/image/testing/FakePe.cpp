@@ -55,4 +55,59 @@ std::vector<std::uint8_t> makeFakePeWithTail(const std::vector<std::uint8_t>& ta
     return image;
 }
 
+std::vector<std::uint8_t> makeFakePeWithResources(const std::vector<std::uint8_t>& resourceSection) {
+    constexpr std::uint32_t peOffset = 0x40, fileAlignment = 0x200, sectionAlignment = 0x1000;
+    constexpr std::uint32_t optional = peOffset + pe::optionalHeaderStart, optionalSize = 0xE0;
+    constexpr std::uint32_t codeOffset = 0x200, resourceOffset = 0x400;
+    const std::uint32_t size = static_cast<std::uint32_t>(resourceSection.size());
+    const std::uint32_t rawSize = (size + fileAlignment - 1) / fileAlignment * fileAlignment;
+
+    std::vector<std::uint8_t> image(resourceOffset, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    put(image, pe::peOffsetField, peOffset, 4);
+    put(image, peOffset, pe::signature, 4);
+    put(image, peOffset + pe::machineField, pe::machineI386, 2);
+    put(image, peOffset + pe::sectionCountField, 2, 2);
+    put(image, peOffset + pe::optionalHeaderSizeField, optionalSize, 2);
+    put(image, peOffset + 22, 0x0102, 2);  // an executable for 32-bit machines
+    put(image, optional, pe::pe32Magic, 2);
+    put(image, optional + 4, fileAlignment, 4);  // SizeOfCode
+    put(image, optional + pe::sizeOfInitializedDataField, rawSize, 4);
+    put(image, optional + 16, 0x1000, 4);        // AddressOfEntryPoint
+    put(image, optional + 28, 0x400000, 4);      // ImageBase
+    put(image, optional + pe::sectionAlignmentField, sectionAlignment, 4);
+    put(image, optional + pe::fileAlignmentField, fileAlignment, 4);
+    put(image, optional + 40, 4, 2);  // operating system version
+    put(image, optional + 48, 4, 2);  // subsystem version
+    put(image, optional + pe::sizeOfImageField,
+        fakeResourceRva + (size + sectionAlignment - 1) / sectionAlignment * sectionAlignment, 4);
+    put(image, optional + 60, codeOffset, 4);  // SizeOfHeaders
+    put(image, optional + pe::subsystemField, pe::windowSubsystem, 2);
+    put(image, optional + pe::pe32DirectoryCountField, 16, 4);
+    const std::uint32_t directory = optional + pe::pe32DirectoryCountField + 4 + pe::resourceDirectory * 8;
+    put(image, directory, fakeResourceRva, 4);
+    put(image, directory + 4, size, 4);
+
+    struct Section {
+        const char* name;
+        std::uint32_t virtualSize, virtualAddress, rawSize, rawOffset, characteristics;
+    } sections[] = {{".text", 1, 0x1000, fileAlignment, codeOffset, 0x60000020},
+                    {".rsrc", size, fakeResourceRva, rawSize, resourceOffset, 0x40000040}};
+    for (int s = 0; s < 2; ++s) {
+        const std::int64_t header = pe::sectionHeaderOffset(peOffset, optionalSize, s);
+        for (int c = 0; sections[s].name[c] != 0; ++c) image[header + c] = static_cast<std::uint8_t>(sections[s].name[c]);
+        put(image, header + pe::virtualSizeField, sections[s].virtualSize, 4);
+        put(image, header + pe::virtualAddressField, sections[s].virtualAddress, 4);
+        put(image, header + pe::rawDataSizeField, sections[s].rawSize, 4);
+        put(image, header + pe::rawDataOffsetField, sections[s].rawOffset, 4);
+        put(image, header + pe::sectionCharacteristicsField, sections[s].characteristics, 4);
+    }
+    image[codeOffset] = 0xC3;  // ret
+    image.insert(image.end(), resourceSection.begin(), resourceSection.end());
+    image.resize(resourceOffset + rawSize, 0);
+    put(image, optional + pe::checkSumField, peChecksum(image, optional + pe::checkSumField), 4);
+    return image;
+}
+
 }  // namespace qarvo::testing

@@ -43,4 +43,15 @@ std::vector<std::uint8_t> makeFakeLauncher(const ConfigBlockContent& content, co
 std::vector<std::uint8_t> makeFakePeWithTail(const std::vector<std::uint8_t>& tail,
                                              const FakePeLayout& layout = {});
 
+// Virtual address of the resource section of makeFakePeWithResources.
+constexpr std::uint32_t fakeResourceRva = 0x2000;
+
+// A complete little PE32 image whose resource section is `resourceSection`:
+// headers with 16 data directories (the resource directory pointing at the
+// section), file alignment 512, section alignment 4096, a code section at
+// 0x1000 and the resource section last, at fakeResourceRva and file offset
+// 0x400, padded to the file alignment; sizes, SizeOfImage and the checksum
+// agree with the content.
+std::vector<std::uint8_t> makeFakePeWithResources(const std::vector<std::uint8_t>& resourceSection);
+
 }  // namespace qarvo::testing
