@@ -1,0 +1,3 @@
+// The one compilation of toml++'s implementation.
+#define TOML_IMPLEMENTATION
+#include "builder/Toml.h"
