@@ -167,6 +167,13 @@ public:
 
     std::unique_ptr<OutputFile> createOutput(const std::string& path, std::string& error) override {
         const fs::path final = toPath(path);
+        // The output's directory is made when it is missing, as build tools do.
+        std::error_code made;
+        if (final.has_parent_path()) fs::create_directories(final.parent_path(), made);
+        if (made) {
+            error = "cannot create the directory " + fromPath(final.parent_path()) + ": " + made.message();
+            return nullptr;
+        }
         // A name of our own beside the target, so that the rename stays on one
         // file system; random, so that two builds never share it.
         std::random_device random;

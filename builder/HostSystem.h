@@ -40,7 +40,8 @@ public:
     virtual std::unique_ptr<InputFile> openInput(const std::string& path, std::string& error) = 0;
     // Reads a whole file; false with a message when it cannot be read.
     virtual bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) = 0;
-    // Starts writing `path` through a temporary file beside it.
+    // Starts writing `path` through a temporary file beside it; makes the
+    // directory of `path` when it is missing.
     virtual std::unique_ptr<OutputFile> createOutput(const std::string& path, std::string& error) = 0;
     // Size in bytes of an existing regular file; nothing when it is missing or not a file.
     virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;

@@ -53,9 +53,42 @@ toml::table& subtable(toml::table& parent, const std::string& name) {
     return *parent[name].as_table();
 }
 
+// A value on one line, in TOML syntax: strings in double quotes with escapes.
 std::string tomlText(const toml::node& node) {
+    if (const toml::value<std::string>* text = node.as_string()) {
+        std::string out = "\"";
+        for (const char c : text->get()) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c == '\n') {
+                out += "\\n";
+            } else if (c == '\t') {
+                out += "\\t";
+            } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"";
+    }
+    if (const toml::array* array = node.as_array()) {
+        std::string out = "[";
+        for (const toml::node& element : *array) out += (out.size() > 1 ? ", " : "") + tomlText(element);
+        return out + "]";
+    }
+    if (const toml::table* table = node.as_table()) {
+        std::string out = "{";
+        for (auto&& [key, value] : *table) {
+            out += (out.size() > 1 ? ", " : " ") + std::string(key.str()) + " = " + tomlText(value);
+        }
+        return out + " }";
+    }
     std::ostringstream out;
-    node.visit([&out](const auto& value) { out << toml::toml_formatter(value); });
+    node.visit([&out](const auto& value) { out << value; });
     return out.str();
 }
 
@@ -242,10 +275,8 @@ std::string reportText(const InspectReport& report) {
         char keyText[16];
         std::snprintf(keyText, sizeof keyText, "%6d", static_cast<int>(key));
         out << keyText << "  " << name << " = " << shown << "\n";
-        if (setting && setting->flagKey != key && setting->kind != ValueKind::text &&
-            setting->kind != ValueKind::message && setting->kind != ValueKind::flag) {
-            out << "        raw " << tomlText(toml::value<std::string>(windows1252ToUtf8(value))) << "\n";
-        }
+        const std::string raw = tomlText(toml::value<std::string>(windows1252ToUtf8(value)));
+        if (shown != raw) out << "        raw " << raw << "\n";
     }
     out << "wide entries: " << report.content.wides.size() << "\n";
     for (const auto& [key, value] : report.content.wides) {
