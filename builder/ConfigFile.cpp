@@ -50,6 +50,46 @@ bool parseKey(std::string_view text, std::int32_t& key) {
     return error == std::errc() && next == end && !text.empty();
 }
 
+// TOML allows characters beyond ASCII only in strings and comments. The
+// file is checked for that before toml++ sees it: toml++ 3.3 reaches an
+// "unreachable" branch (undefined behaviour) when it tests such a character
+// for white space.
+bool nonAsciiOutsideStrings(const std::string& text, Position& at) {
+    enum class In { code, comment, basic, literal, multiBasic, multiLiteral } in = In::code;
+    int line = 1, column = 1;
+    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool three = i + 2 < text.size() && text[i + 1] == c && text[i + 2] == c;
+        if (in == In::code) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                at = {line, column};
+                return true;
+            }
+            if (c == '#') in = In::comment;
+            if (c == '"') in = three ? In::multiBasic : In::basic;
+            if (c == '\'') in = three ? In::multiLiteral : In::literal;
+            if (three && (c == '"' || c == '\'')) i += 2, column += 2;
+        } else if ((in == In::basic || in == In::multiBasic) && c == '\\') {
+            ++i, ++column;  // an escape: the next character is no closing quote
+        } else if (in == In::comment && c == '\n') {
+            in = In::code;
+        } else if ((in == In::basic && (c == '"' || c == '\n')) || (in == In::literal && (c == '\'' || c == '\n'))) {
+            in = In::code;
+        } else if ((in == In::multiBasic && c == '"' && three) || (in == In::multiLiteral && c == '\'' && three)) {
+            in = In::code;
+            i += 2, column += 2;
+        }
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return false;
+}
+
 // Reads one file. Each check adds its diagnostic and goes on, so that one run
 // reports every problem.
 class Reader {
@@ -59,6 +99,11 @@ public:
           baseDirectory_(directoryOf(options.configurationFile)) {}
 
     bool read(const std::string& text) {
+        Position at;
+        if (nonAsciiOutsideStrings(text, at)) {
+            fail(at, "a character beyond ASCII outside a string or a comment");
+            return false;
+        }
         toml::parse_result parsed = toml::parse(text, options_.configurationFile);
         if (!parsed) {
             const toml::parse_error& error = parsed.error();

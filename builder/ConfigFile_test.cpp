@@ -39,6 +39,9 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
         std::string diagnostics;
     } cases[] = {
         {"[application\n", "/p/app.toml:1:13: Error while parsing table header: expected ']', saw '\\n'\n"},
+        {"# caf\xC3\xA9\n[application]\nmain-class = \"a.B\" \xC2\xA1\n",
+         "/p/app.toml:3:20: a character beyond ASCII outside a string or a comment\n"},
+        {"\n\xEF\xBB\xBE", "/p/app.toml:2:1: a character beyond ASCII outside a string or a comment\n"},
         {std::string(application) + "name = 5\n",
          "/p/app.toml:3:8: application.name: expected a string, found an integer\n"},
         {std::string(application) + "mian = \"x\"\n", "/p/app.toml:3:1: unknown name \"application.mian\"\n"},
