@@ -42,6 +42,8 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
         {"# caf\xC3\xA9\n[application]\nmain-class = \"a.B\" \xC2\xA1\n",
          "/p/app.toml:3:20: a character beyond ASCII outside a string or a comment\n"},
         {"\n\xEF\xBB\xBE", "/p/app.toml:2:1: a character beyond ASCII outside a string or a comment\n"},
+        {"O=2[\"\xEF\xBB\xBD" "7", "/p/app.toml:1:5: a string that is not closed\n"},
+        {"a = 'x\nb = 1\n", "/p/app.toml:1:5: a string that is not closed on its line\n"},
         {std::string(application) + "name = 5\n",
          "/p/app.toml:3:8: application.name: expected a string, found an integer\n"},
         {std::string(application) + "mian = \"x\"\n", "/p/app.toml:3:1: unknown name \"application.mian\"\n"},
