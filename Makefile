@@ -2,7 +2,10 @@
 # `make demo` starts a configured launcher under Wine. `make test` and
 # `make demo` install what is missing first (scripts/setup, needs root).
 
-.PHONY: all win32 win64 native test demo setup clean
+.PHONY: all win32 win64 native test demo setup clean install
+
+# Where `make install` puts bin/qarvo, share/qarvo and share/doc/qarvo.
+PREFIX ?= /usr/local
 
 all: native
 
@@ -28,6 +31,9 @@ test: setup
 demo: setup
 	$(MAKE) all
 	scripts/demo
+
+install: all
+	cmake --install build/native --prefix $(PREFIX)
 
 clean:
 	rm -rf build

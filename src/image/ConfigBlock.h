@@ -23,6 +23,8 @@
 namespace qarvo {
 
 constexpr std::uint32_t configBlockMagic = 0xE8E413D5u;
+// Offset of the opaque (second) header word: behind the magic and the first word.
+constexpr std::size_t configBlockOpaqueWordField = 8;
 // Offset of the 64-bit length field: behind the magic and the two header words.
 constexpr std::size_t configBlockLengthField = 12;
 // Bytes in front of the string entry count.

@@ -14,9 +14,15 @@ void appendLauncherData(std::vector<std::uint8_t>& image, const ConfigBlockConte
     image.insert(image.end(), block.begin(), block.end());
     for (const std::vector<std::uint8_t>& file : includedFiles) appendIncludedFile(image, file);
     if (!includedFiles.empty()) return;
-    image.insert(image.end(), std::begin(closingMarker), std::end(closingMarker));
-    const std::size_t rest = image.size() % imageFileAlignment;
-    if (rest != 0) image.resize(image.size() + (imageFileAlignment - rest), 0);
+    const std::vector<std::uint8_t> tail = closingTail(image.size());
+    image.insert(image.end(), tail.begin(), tail.end());
+}
+
+std::vector<std::uint8_t> closingTail(std::uint64_t imageSize) {
+    std::vector<std::uint8_t> tail(std::begin(closingMarker), std::end(closingMarker));
+    const std::uint64_t rest = (imageSize + tail.size()) % imageFileAlignment;
+    if (rest != 0) tail.resize(tail.size() + static_cast<std::size_t>(imageFileAlignment - rest), 0);
+    return tail;
 }
 
 namespace {

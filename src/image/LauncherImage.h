@@ -25,6 +25,11 @@ constexpr std::size_t imageFileAlignment = 512;
 
 using IncludedFileContents = std::vector<std::vector<std::uint8_t>>;
 
+// What follows a block that no included files follow, in an image of
+// `imageSize` bytes up to the end of the block: the closing marker and zero
+// bytes up to the next multiple of imageFileAlignment.
+std::vector<std::uint8_t> closingTail(std::uint64_t imageSize);
+
 // Appends to `image`, which ends with the raw data of its last section, the
 // block of `content` and the section of `includedFiles` (in that order), or
 // the closing marker and padding when there are none.

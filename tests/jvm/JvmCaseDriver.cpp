@@ -7,7 +7,7 @@
 // The launcher runs as it does on Windows: at C:\app\run.exe, system
 // temporary directory C:\Temp\, its configuration made of the given keys,
 // started with the given arguments. <app dir> stands for C:\app\ (it holds
-// the jars), <work dir> for C:\Temp\. Only the path texts the virtual machine
+// the jars and, as run.vmoptions, the options file beside the launcher), <work dir> for C:\Temp\. Only the path texts the virtual machine
 // opens are translated on the way to it: the class path (";" becomes ":") and
 // the notification file. The proof covers the JNI calls, the option list and
 // the parameter array, not Windows path syntax.
@@ -206,7 +206,14 @@ int main(int argc, char** argv) {
     system.environment.variables = {{"PATH", "/usr/bin:/bin"}};
     system.files.addDirectory("C:\\app");
     for (const fs::directory_entry& entry : fs::directory_iterator(appDirectory)) {
-        system.files.addFile("C:\\app\\" + entry.path().filename().string());
+        // The launcher reads .vmoptions files itself: they come with their text.
+        const std::string name = entry.path().filename().string();
+        std::string content;
+        if (name.ends_with(".vmoptions")) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        system.files.addFile("C:\\app\\" + name, content);
     }
 
     auto& values = configurationMaps().stringValues;
