@@ -6,6 +6,7 @@
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
 #include "testing/TestSystem.h"
+#include "payload/IncludedFiles.h"
 #include "payload/TempDirectories.h"
 
 namespace qarvo {
@@ -19,10 +20,9 @@ protected:
     const LauncherProcess process{4242, 850};
 };
 
-// The single-instance step does not name a semaphore yet, and no included
-// files are extracted: a normal start has no "qarvo.semaphoreName" and the
-// position behind the included files is 0. Both rows join the expectations
-// below when those steps exist.
+// The single-instance step does not name a semaphore yet: a normal start has
+// no "qarvo.semaphoreName". That row joins the expectations below when the
+// step exists.
 TEST_F(LauncherOptions, Combinations) {
     ASSERT_EQ(semaphoreName(), nullptr);
     struct Case {
@@ -32,16 +32,19 @@ TEST_F(LauncherOptions, Combinations) {
         const char* singleInstance;
         bool manPath;
         const char* tempDir;
+        std::int32_t extractionEnd;
         VmOptionList expected;
     } cases[] = {
-        {"language restart of kind e", true, "e", "0", true, "",
+        {"language restart of kind e", true, "e", "0", true, "", 4096,
          {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=-1", "-Djava.library.path=C:\\bin;C:\\jre\\bin"}},
         {"normal start of kind i, single instance, no MANPATH", false, "i", "1", false, "C:\\Temp\\qvo1.tmp_dir",
+         2147483647,
          {"-Dqarvo.isMoravelin=true", "-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe",
           "-Dqarvo.processCommFile=C:\\Temp\\qvo_p4242.tmp", "-Dqarvo.tempDir=C:\\Temp\\qvo1.tmp_dir",
-          "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
-        {"no kind key, key 10005 not a number", false, "", "yes", false, "",
+          "-Dqarvo.unextractedPosition=2147483647", "-Djava.library.path=C:\\bin;C:\\jre\\bin",
+          "-Dqarvo.consoleCodepage=cp850"}},
+        {"no included files, no kind key, key 10005 not a number", false, "", "yes", false, "", 0,
          {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
     };
@@ -51,6 +54,7 @@ TEST_F(LauncherOptions, Combinations) {
         system.setKind(c.kind);
         setLanguageRestart(c.languageRestart);
         setLauncherTempDirectory(c.tempDir);
+        setExtractionEndPositionForTesting(c.extractionEnd);
         system.environment.variables = {{"PATH", "C:\\bin;C:\\jre\\bin"}};
         if (c.manPath) system.environment.variables["MANPATH"] = "";
         EXPECT_EQ(buildLauncherOptions(process), c.expected) << c.name;

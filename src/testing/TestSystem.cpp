@@ -7,6 +7,7 @@
 #include "base/PathHelpers.h"
 #include "config/Configuration.h"
 #include "launcher/StartupArguments.h"
+#include "payload/IncludedFiles.h"
 #include "payload/TempDirectories.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
@@ -26,6 +27,7 @@ void resetCoreState() {
     setLauncherTempDirectory("");
     resetJvmHomeForTesting();
     resetIncludedFilesForTesting();
+    setExtractionEndPositionForTesting(0);
 }
 
 TestSystem::TestSystem() { resetCoreState(); }

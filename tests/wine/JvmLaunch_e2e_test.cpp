@@ -90,10 +90,11 @@ private:
     std::unique_ptr<Prefix> own_;
 };
 
-// The single-instance step does not name a semaphore yet and no files are
-// included: a normal start has no "qarvo.semaphoreName" and the position
-// behind the included files is 0. The expectations gain both when those steps
-// exist.
+// The single-instance step does not name a semaphore yet: a normal start has
+// no "qarvo.semaphoreName" (the expectations gain it when that step exists).
+// This launcher carries no included files: its temporary directory is empty
+// and the position behind the included files 0 (IncludedFiles_e2e_test.cpp
+// starts launchers that carry some).
 TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
     const fs::path app = launcher({{key::vmOptions, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""},
                                    {key::dashJArguments, "1"},

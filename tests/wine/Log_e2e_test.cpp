@@ -74,7 +74,9 @@ TEST_F(Log, RecordsTheStartInCrLfLines) {
     ASSERT_EQ(location.size(), 4u);
     for (std::size_t i = 0; i < location.size(); ++i) EXPECT_EQ(lines[2 + i], location[i]);
     EXPECT_EQ(lines[6], "working directory unchanged");
-    EXPECT_EQ(lines[7], "Searching for a JVM");
+    EXPECT_EQ(lines[7], "extracting files");
+    EXPECT_EQ(lines[8], "Included files: 0");
+    EXPECT_EQ(lines[9], "Searching for a JVM");
     EXPECT_EQ(lines.back(), "ERROR: No JVM found");
 }
 
