@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 namespace qarvo {
@@ -25,70 +24,41 @@ TEST(IncludedFileNames, ProblemsOfNames) {
         {"lib\\app.jar", P::none, P::none},
         {"lib\\\\app.jar", P::none, P::none},
         {"lib\\.\\app.jar", P::none, P::none},
-        {". \\a.txt", P::none, P::none},
         {"a..b\\c..", P::none, P::none},
-        {"...txt", P::none, P::none},
         {"console.txt", P::none, P::none},
         {"COM10", P::none, P::none},
-        {"lpt", P::none, P::none},
-        {"con1.txt", P::none, P::none},
-        {"CONIN", P::none, P::none},
-        {"lib\\", P::none, P::none},
         // Parent directories, "/" being a separator too.
         {"..\\evil.dll", P::dotsComponent, P::dotsComponent},
         {"lib\\..\\..\\evil.dll", P::dotsComponent, P::dotsComponent},
         {"../x\\y.jar", P::dotsComponent, P::dotsComponent},
-        {"lib/../../x", P::dotsComponent, P::dotsComponent},
-        {"..", P::dotsComponent, P::dotsComponent},
         {"...\\x", P::dotsComponent, P::dotsComponent},
         {". .\\x", P::dotsComponent, P::dotsComponent},
         {".. \\x", P::dotsComponent, P::dotsComponent},
-        {" ..", P::dotsComponent, P::dotsComponent},
-        {"lib\\..", P::dotsComponent, P::dotsComponent},
         // Devices, in any component and letter case, whatever follows a dot.
         {"CON", P::deviceName, P::deviceName},
         {"con.txt", P::deviceName, P::deviceName},
         {"lib\\Nul.tar.gz", P::deviceName, P::deviceName},
-        {"aux\\x.txt", P::deviceName, P::deviceName},
         {"AUX .txt", P::deviceName, P::deviceName},
-        {"prn. ", P::deviceName, P::deviceName},
         {"lib/com0", P::deviceName, P::deviceName},
-        {"COM9.log", P::deviceName, P::deviceName},
         {"Lpt1", P::deviceName, P::deviceName},
-        {"LPT0.x", P::deviceName, P::deviceName},
-        {"CONIN$", P::deviceName, P::deviceName},
         {"conout$.txt", P::deviceName, P::deviceName},
         // Absolute and rooted names, colons.
         {"\\evil.dll", P::absoluteOrRooted, P::absoluteOrRooted},
-        {"/evil.dll", P::absoluteOrRooted, P::absoluteOrRooted},
         {"\\\\server\\share\\x", P::absoluteOrRooted, P::absoluteOrRooted},
         {"C:\\evil.dll", P::absoluteOrRooted, P::absoluteOrRooted},
-        {"c:evil.dll", P::absoluteOrRooted, P::absoluteOrRooted},
         {"app.jar:stream", P::colon, P::colon},
         {"lib\\a:b", P::colon, P::colon},
-        {"1:x", P::colon, P::colon},
         // A second byte of value 0x5C separates only byte-wise: without the
         // lead-byte test the rule refuses more, never less.
         {"\x83\x5C" "CON.txt", P::deviceName, P::none},
         {"\x83\x5C..", P::dotsComponent, P::none},
         {"\x83\x5C\\..\\x", P::dotsComponent, P::dotsComponent},
-        {"\x83\x5C\\nul", P::deviceName, P::deviceName},
         {"lib\\\x83", P::none, P::none},  // a lead byte at the very end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(includedNameProblem(c.name), c.bytewise) << c.name;
         EXPECT_EQ(includedNameProblem(c.name, leadByte83), c.doubleByte) << c.name;
     }
-}
-
-TEST(IncludedFileNames, EveryProblemHasItsOwnText) {
-    EXPECT_STREQ(describe(P::none), "");
-    std::set<std::string> texts;
-    for (P problem : {P::dotsComponent, P::deviceName, P::absoluteOrRooted, P::colon}) {
-        texts.insert(describe(problem));
-    }
-    EXPECT_EQ(texts.size(), 4u);
-    EXPECT_EQ(texts.count(""), 0u);
 }
 
 TEST(IncludedFileNames, NamesToProcessAreTheFirstCountNonEmptyNames) {
@@ -99,14 +69,11 @@ TEST(IncludedFileNames, NamesToProcessAreTheFirstCountNonEmptyNames) {
         Names expected;
     } cases[] = {
         {"a.txt;;b.txt;", 2, {"a.txt", "b.txt"}},
-        {";a.txt;;;b.txt", 5, {"a.txt", "b.txt"}},
         {"a;b;c", 2, {"a", "b"}},
         {"a;b", 3, {"a", "b"}},
         {"a;b", 0, {}},
         {"a;b", -1, {}},
-        {";;", 4, {}},
         {"", 1, {}},
-        {"lib\\a b.jar", 1, {"lib\\a b.jar"}},
     };
     for (const Case& c : cases) EXPECT_EQ(includedNamesToProcess(c.names, c.count), c.expected) << c.names;
 }

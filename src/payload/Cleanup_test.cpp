@@ -61,16 +61,5 @@ TEST(Cleanup, EmptyDirectoryDeletesFilesAndRemovesOnlyEmptySubdirectories) {
     }
 }
 
-// Each entry is tried once: a file that cannot be deleted stays.
-TEST(Cleanup, NoRetries) {
-    TestSystem system;
-    system.files.addDirectory("C:\\Temp\\x");
-    system.files.addFile("C:\\Temp\\x\\busy.dll");
-    system.files.deleteFailures[system.files.key("C:\\Temp\\x\\busy.dll")] = {32, 1};
-    emptyDirectory("C:\\Temp\\x");
-    EXPECT_EQ(system.callsStartingWith({"DeleteFile"}), std::vector<std::string>{"DeleteFile C:\\Temp\\x\\busy.dll"});
-    EXPECT_TRUE(system.files.exists("C:\\Temp\\x\\busy.dll"));
-}
-
 }  // namespace
 }  // namespace qarvo

@@ -86,6 +86,23 @@ void createFirstDirectoryLevel(const std::string& name) {
     }
 }
 
+// Where the entries of `entries` files from `start` end as their lengths
+// declare (8 bytes and the positive length each), walking only as far as
+// `limit`: the first end beyond it is returned at once. When a length cannot
+// be read, where the walk stopped; the extraction meets that failure itself.
+// Reads the 8 length bytes of each entry walked, no content.
+std::uint64_t declaredSectionEnd(ByteSource& file, std::uint64_t start, std::size_t entries, std::uint64_t limit) {
+    std::uint64_t end = start;
+    for (std::size_t i = 0; i < entries && end <= limit; ++i) {
+        IncludedFilesReader reader(file, end);
+        std::int64_t length = 0;
+        if (!reader.nextEntry(length)) break;
+        // No overflow: end <= limit, and a length is below 2^63.
+        end = reader.position() + (length > 0 ? static_cast<std::uint64_t>(length) : 0);
+    }
+    return end;
+}
+
 }  // namespace
 
 int extractIncludedFiles(bool createDirectory) {
@@ -156,18 +173,6 @@ int copyContent(IncludedFilesSource& source, os::WritableFile& target, std::int6
         copied += static_cast<std::int64_t>(delivered);
     }
     return extraction::succeeded;
-}
-
-std::uint64_t declaredSectionEnd(ByteSource& file, std::uint64_t start, std::size_t entries, std::uint64_t limit) {
-    std::uint64_t end = start;
-    for (std::size_t i = 0; i < entries && end <= limit; ++i) {
-        IncludedFilesReader reader(file, end);
-        std::int64_t length = 0;
-        if (!reader.nextEntry(length)) break;
-        // No overflow: end <= limit, and a length is below 2^63.
-        end = reader.position() + (length > 0 ? static_cast<std::uint64_t>(length) : 0);
-    }
-    return end;
 }
 
 std::int32_t extractionEndPosition() { return endPosition; }

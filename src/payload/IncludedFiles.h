@@ -61,13 +61,6 @@ enum class Unscramble : bool { no, yes };
 // when a write fails or writes nothing. Each failure logs its error line.
 int copyContent(IncludedFilesSource& source, os::WritableFile& target, std::int64_t length, Unscramble unscramble);
 
-// Where the entries of `entries` files from `start` end as their lengths
-// declare (8 bytes and the positive length each), walking only as far as
-// `limit`: the first end beyond it is returned at once. When a length cannot
-// be read, where the walk stopped; the extraction meets that failure itself.
-// Reads the 8 length bytes of each entry walked, no content.
-std::uint64_t declaredSectionEnd(ByteSource& file, std::uint64_t start, std::size_t entries, std::uint64_t limit);
-
 // The offset in the executable just behind the last entry extracted; 0 when
 // there are no included files.
 std::int32_t extractionEndPosition();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 
 #include "config/Configuration.h"
@@ -126,8 +125,6 @@ TEST(IncludedFiles, NoCountCreatesAndOpensNothing) {
         EXPECT_EQ(launcherTempDirectory(), createDirectory ? "" : "C:\\Temp\\before");
         EXPECT_EQ(launcher.calls, std::vector<std::string>{});
         EXPECT_EQ(extractionEndPosition(), 0);
-        EXPECT_EQ(launcher.logLinesStartingWith({"extracting", "Included"}),
-                  (std::vector<std::string>{"extracting files", "Included files: 0"}));
     }
 }
 
@@ -200,29 +197,6 @@ TEST(IncludedFiles, FailuresAndRefusals) {
         }
         EXPECT_EQ(extractionEndPosition(), 0) << c.name;
     }
-}
-
-// The walk adds 8 and the positive length per entry and stops at the first
-// end beyond the limit, reading nothing but lengths.
-TEST(IncludedFiles, DeclaredSectionEnd) {
-    class Lengths final : public ByteSource {  // 3 GiB, zero but for some lengths
-    public:
-        std::map<std::uint64_t, std::int64_t> at;
-        Result readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-            if (size != 8 || offset + 8 > this->size()) return {};
-            const Bytes bytes = header(at.count(offset) ? at[offset] : 0);
-            std::memcpy(buffer, bytes.data(), 8);
-            return {8, true, 0};
-        }
-        std::uint64_t size() override { return 3ull << 30; }
-    };
-    Lengths source;
-    source.at = {{0, 1 << 30}, {(1 << 30) + 8, 1 << 30}, {(2ull << 30) + 16, 5}, {(3ull << 30) - 4, 1}};
-    EXPECT_EQ(declaredSectionEnd(source, 0, 1, INT32_MAX), (1u << 30) + 8);
-    EXPECT_EQ(declaredSectionEnd(source, 0, 3, INT32_MAX), (2ull << 30) + 16);  // the third is not walked
-    EXPECT_EQ(declaredSectionEnd(source, 0, 3, UINT64_MAX), (2ull << 30) + 29);
-    EXPECT_EQ(declaredSectionEnd(source, 16, 2, INT32_MAX), 32u);             // two lengths of 0
-    EXPECT_EQ(declaredSectionEnd(source, (3ull << 30) - 4, 2, UINT64_MAX), (3ull << 30) - 4);  // cut short
 }
 
 }  // namespace

@@ -20,17 +20,11 @@ Bytes pattern(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-Bytes fileBytes(const fs::path& path) {
-    Bytes bytes;
-    EXPECT_TRUE(readFileBytes(path, bytes)) << path;
-    return bytes;
-}
-
 // Every file below `dir` with its content, by relative path.
 std::map<std::string, Bytes> tree(const fs::path& dir) {
     std::map<std::string, Bytes> found;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        if (entry.is_regular_file()) found[fs::relative(entry.path(), dir).string()] = fileBytes(entry.path());
+        if (entry.is_regular_file()) readFileBytes(entry.path(), found[fs::relative(entry.path(), dir).string()]);
     }
     return found;
 }
