@@ -25,6 +25,14 @@ bool wideToNarrow(std::u16string_view text, std::string& out) { return os::codeP
 
 void lowerCaseWide(std::u16string& text) { os::codePage().lowerCaseWide(text); }
 
+std::size_t firstBackslash(std::string_view text) {
+    std::size_t found = std::string_view::npos;
+    forEachCharacter(text, [&](std::size_t i) {
+        if (text[i] == '\\' && found == std::string_view::npos) found = i;
+    });
+    return found;
+}
+
 std::size_t lastPathSeparator(std::string_view text, bool slashToo) {
     std::size_t found = std::string_view::npos;
     forEachCharacter(text, [&](std::size_t i) {

@@ -23,6 +23,10 @@ bool wideToNarrow(std::u16string_view text, std::string& out);
 // Lower-cases UTF-16 text in place (letters of every script the system knows).
 void lowerCaseWide(std::u16string& text);
 
+// Position of the first "\" of `text` that is a character of its own; npos
+// when there is none.
+std::size_t firstBackslash(std::string_view text);
+
 // Position of the last "\" of `text` that is a character of its own (and, with
 // `slashToo`, of the last such "/"); npos when there is none.
 std::size_t lastPathSeparator(std::string_view text, bool slashToo = false);

@@ -16,17 +16,22 @@ std::unique_ptr<os::ReadableFile> openOwnExecutable() {
     return os::files().openForReading(launcherPath(), error);
 }
 
+std::unique_ptr<os::ReadableFile> openOwnExecutableOrFail() {
+    std::unique_ptr<os::ReadableFile> file = openOwnExecutable();
+    if (!file) {
+        logError("Could not open %s", launcherPath().c_str());
+        failWithMessage("Error opening media file. Please move this file to an ascii-only path like c:\\");
+    }
+    return file;
+}
+
 const char* userLocaleName() { return localeNameForLangId(os::machine().userLanguageId()); }
 
 void readConfiguration() {
     setMessageTextSource(configuredMessageText);
     ConfigReadFailure failure;
     {
-        std::unique_ptr<os::ReadableFile> file = openOwnExecutable();
-        if (!file) {
-            logError("Could not open %s", launcherPath().c_str());
-            failWithMessage("Error opening media file. Please move this file to an ascii-only path like c:\\");
-        }
+        std::unique_ptr<os::ReadableFile> file = openOwnExecutableOrFail();
         failure = readConfigurationFrom(*file, userLocaleName);
     }
     if (failure != ConfigReadFailure::none) failWithMessage(configReadFailureMessage(failure));

@@ -12,6 +12,11 @@ namespace qarvo {
 // cannot be opened.
 std::unique_ptr<os::ReadableFile> openOwnExecutable();
 
+// openOwnExecutable, ending the process when the file cannot be opened: the
+// error line "Could not open <path>" and the message that asks for an
+// ASCII-only path.
+std::unique_ptr<os::ReadableFile> openOwnExecutableOrFail();
+
 // Locale name of the user's default locale, null when the table has none.
 const char* userLocaleName();
 

@@ -1,5 +1,7 @@
 #include "image/IncludedFilesSection.h"
 
+#include <cstring>
+
 #include "image/LittleEndian.h"
 
 namespace qarvo {
@@ -20,7 +22,18 @@ std::array<std::uint8_t, includedFileHeaderSize> encodeIncludedFileHeader(std::i
 }
 
 void scrambleIncludedBytes(std::span<std::uint8_t> bytes) {
-    for (std::uint8_t& b : bytes) b ^= includedFileKey;
+    // Four bytes at a time: built for size, as in the launcher, a loop over
+    // single bytes would halve the rate at which the launcher extracts.
+    constexpr std::uint32_t wordKey = 0x01010101u * includedFileKey;
+    std::uint8_t* const data = bytes.data();
+    std::size_t i = 0;
+    for (; i + 4 <= bytes.size(); i += 4) {
+        std::uint32_t word;
+        std::memcpy(&word, data + i, 4);
+        word ^= wordKey;
+        std::memcpy(data + i, &word, 4);
+    }
+    for (; i < bytes.size(); ++i) data[i] ^= includedFileKey;
 }
 
 void appendIncludedFile(std::vector<std::uint8_t>& section, std::span<const std::uint8_t> content) {

@@ -33,11 +33,11 @@ VmOptionList buildLauncherOptions(const LauncherProcess& process) {
         options.push_back(property("qarvo.processCommFile", makeCommFileName(process.processId)));
     }
     options.push_back(property("qarvo.tempDir", launcherTempDirectory()));
-    // The offset is unsigned: an executable beyond 2 GiB must not give a
-    // negative position, which the Java side would take for a restart.
+    // Never negative, which the Java side would take for a restart: the
+    // extraction refuses a section that would end beyond a 32-bit signed offset.
     options.push_back(languageRestart() ? property("qarvo.unextractedPosition", "-1")
-                                        : formatText("-D%s=%u", "qarvo.unextractedPosition",
-                                                     static_cast<unsigned>(extractionEndPosition())));
+                                        : formatText("-D%s=%d", "qarvo.unextractedPosition",
+                                                     static_cast<int>(extractionEndPosition())));
     std::string path;
     if (!os::environment().get("PATH", path) || path.size() > libraryPathCapacity) path.clear();
     options.push_back("-Djava.library.path=" + path);

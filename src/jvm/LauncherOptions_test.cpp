@@ -6,6 +6,7 @@
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
 #include "testing/TestSystem.h"
+#include "payload/IncludedFiles.h"
 #include "payload/TempDirectories.h"
 
 namespace qarvo {
@@ -20,9 +21,7 @@ protected:
 };
 
 // A normal start runs the single-instance step, which names a semaphore also
-// when single-instance mode is off; a language restart skips it. No included
-// files are extracted yet: the position behind them is 0 until that step
-// exists.
+// when single-instance mode is off; a language restart skips it.
 TEST_F(LauncherOptions, Combinations) {
     struct Case {
         const char* name;
@@ -31,17 +30,20 @@ TEST_F(LauncherOptions, Combinations) {
         const char* singleInstance;
         bool manPath;
         const char* tempDir;
+        std::int32_t extractionEnd;
         VmOptionList expected;
     } cases[] = {
-        {"language restart of kind e", true, "e", "0", true, "",
+        {"language restart of kind e", true, "e", "0", true, "", 4096,
          {"-Dqarvo.moduleName=C:\\app\\run.exe", "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=-1", "-Djava.library.path=C:\\bin;C:\\jre\\bin"}},
         {"normal start of kind i, single instance, no MANPATH", false, "i", "1", false, "C:\\Temp\\qvo1.tmp_dir",
+         2147483647,
          {"-Dqarvo.semaphoreName=c:_app_run.exe", "-Dqarvo.isMoravelin=true", "-Dqarvo.moduleName=C:\\app\\run.exe",
           "-Dsun.java.command=C:\\app\\run.exe",
           "-Dqarvo.processCommFile=C:\\Temp\\qvo_p4242.tmp", "-Dqarvo.tempDir=C:\\Temp\\qvo1.tmp_dir",
-          "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
-        {"no kind key, key 10005 not a number", false, "", "yes", false, "",
+          "-Dqarvo.unextractedPosition=2147483647", "-Djava.library.path=C:\\bin;C:\\jre\\bin",
+          "-Dqarvo.consoleCodepage=cp850"}},
+        {"no included files, no kind key, key 10005 not a number", false, "", "yes", false, "", 0,
          {"-Dqarvo.semaphoreName=c:_app_run.exe0", "-Dqarvo.moduleName=C:\\app\\run.exe",
           "-Dsun.java.command=C:\\app\\run.exe", "-Dqarvo.tempDir=",
           "-Dqarvo.unextractedPosition=0", "-Djava.library.path=C:\\bin;C:\\jre\\bin", "-Dqarvo.consoleCodepage=cp850"}},
@@ -55,6 +57,7 @@ TEST_F(LauncherOptions, Combinations) {
         if (!c.languageRestart) runSingleInstanceCheck(true, true);
         ASSERT_EQ(semaphoreName() == nullptr, c.languageRestart);
         setLauncherTempDirectory(c.tempDir);
+        setExtractionEndPositionForTesting(c.extractionEnd);
         system.environment.variables = {{"PATH", "C:\\bin;C:\\jre\\bin"}};
         if (c.manPath) system.environment.variables["MANPATH"] = "";
         EXPECT_EQ(buildLauncherOptions(process), c.expected) << c.name;

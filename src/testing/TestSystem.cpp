@@ -8,6 +8,7 @@
 #include "config/Configuration.h"
 #include "instance/SingleInstance.h"
 #include "launcher/StartupArguments.h"
+#include "payload/IncludedFiles.h"
 #include "payload/TempDirectories.h"
 #include "report/ErrorReport.h"
 #include "report/Log.h"
@@ -30,6 +31,7 @@ void resetCoreState() {
     resetIncludedFilesForTesting();
     resetSplashScreenForTesting();
     resetSingleInstanceForTesting();
+    setExtractionEndPositionForTesting(0);
 }
 
 TestSystem::TestSystem() { resetCoreState(); }

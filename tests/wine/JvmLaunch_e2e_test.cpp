@@ -91,9 +91,9 @@ private:
 };
 
 // The single-instance step names a semaphore also when single-instance mode is
-// off, with counter 0 for the only start. No files are included: the position
-// behind the included files is 0. The expectations change when that step
-// exists.
+// off, with counter 0 for the only start. This launcher carries no included
+// files: its temporary directory is empty and the position behind the included
+// files 0 (IncludedFiles_e2e_test.cpp starts launchers that carry some).
 TEST_F(JvmLaunch, NormalStartPassesEveryOptionInOrder) {
     const fs::path app = launcher({{key::vmOptions, "-Xmx256m \"-Dhome=${QARVO_EXEDIR}\""},
                                    {key::dashJArguments, "1"},

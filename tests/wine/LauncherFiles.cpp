@@ -61,11 +61,12 @@ fs::path makeConfiguredLauncher(const fs::path& dir, const std::string& name, co
     return makeLauncherFromContent(dir, name, blockContent(strings, wides, locales));
 }
 
-fs::path makeLauncherFromContent(const fs::path& dir, const std::string& name, const ConfigBlockContent& content) {
+fs::path makeLauncherFromContent(const fs::path& dir, const std::string& name, const ConfigBlockContent& content,
+                                 const IncludedFileContents& includedFiles) {
     std::vector<std::uint8_t> bytes, image;
     std::string error;
     if (!readGenericLauncher(bytes)) return {};
-    if (!writeLauncherImage(bytes, content, {}, image, error)) {
+    if (!writeLauncherImage(bytes, content, includedFiles, image, error)) {
         std::cerr << "harness: " << genericLauncher() << ": " << error << "\n";
         return {};
     }

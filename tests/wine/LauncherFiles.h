@@ -33,9 +33,11 @@ std::filesystem::path makeConfiguredLauncher(const std::filesystem::path& dir, c
                                              const StringEntries& strings, const WideEntries& wides = {},
                                              const LocaleSections& locales = {});
 
-// The same for a block content given as it is (repeated keys, any order).
+// The same for a block content given as it is (repeated keys, any order),
+// followed by the section of `includedFiles` when there are any.
 std::filesystem::path makeLauncherFromContent(const std::filesystem::path& dir, const std::string& name,
-                                              const ConfigBlockContent& content);
+                                              const ConfigBlockContent& content,
+                                              const IncludedFileContents& includedFiles = {});
 
 // Writes dir/name.exe: the generic launcher up to the end of its last section
 // followed by exactly `tail` (a block cut short, foreign data, nothing).

@@ -78,9 +78,11 @@ TEST_F(Log, RecordsTheStartInCrLfLines) {
     // The single-instance step names the semaphore with counter 0 (the mode is off).
     const std::string semaphore = "semaphore name " + semaphoreNameOf(launcher) + "0, code 0, value ";
     EXPECT_EQ(lines[7].substr(0, semaphore.size()), semaphore) << lines[7];
-    EXPECT_EQ(lines[8], "native lib dir is ");
+    EXPECT_EQ(lines[8], "extracting files");
+    EXPECT_EQ(lines[9], "Included files: 0");
+    EXPECT_EQ(lines[10], "native lib dir is ");
     // Expanding the key looks up the system temporary directory, with its own lines.
-    const auto search = std::find(lines.begin() + 9, lines.end(), "Searching for a JVM");
+    const auto search = std::find(lines.begin() + 11, lines.end(), "Searching for a JVM");
     ASSERT_NE(search, lines.end());
     EXPECT_EQ(search[-1].rfind("Setting PATH (native libs) ", 0), 0u) << search[-1];
     EXPECT_EQ(lines.back(), "ERROR: No JVM found");

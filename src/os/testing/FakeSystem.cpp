@@ -10,6 +10,7 @@ namespace {
 constexpr std::uint32_t errorModuleNotFound = 126;
 constexpr std::uint32_t errorFileExists = 80;
 constexpr std::uint32_t errorDiskFull = 112;
+constexpr std::uint32_t errorReadFault = 30;
 
 std::string lowerAscii(std::string text) {
     for (char& c : text) {
@@ -23,6 +24,15 @@ bool wildcardMatch(const char* pattern, const char* text) {
     if (*pattern == '*') return wildcardMatch(pattern + 1, text) || (*text && wildcardMatch(pattern, text + 1));
     if (*text == '\0') return false;
     return (*pattern == '?' || *pattern == *text) && wildcardMatch(pattern + 1, text + 1);
+}
+
+// A search pattern against a name as Windows compares them: beyond the
+// wildcards, a pattern ending in ".*" also matches the name without the dot
+// ("*.*" matches "lib", "a.*" matches "a").
+bool patternMatches(const std::string& pattern, const char* name) {
+    if (wildcardMatch(pattern.c_str(), name)) return true;
+    return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+           wildcardMatch(pattern.substr(0, pattern.size() - 2).c_str(), name);
 }
 
 // Length of the root of a drive-absolute ("C:\...") or UNC ("\\...") path; 0
@@ -55,13 +65,21 @@ constexpr DoubleByteCharacter doubleByteCharacters[] = {
     {0x83, 0x41, u'\u30A2'},  // ア: its second byte is that of "A"
 };
 
+// Reads at or behind `failFrom` fail with ERROR_READ_FAULT; reads before it
+// end there.
 class MemoryReadable final : public ReadableFile {
 public:
-    explicit MemoryReadable(std::string bytes) : bytes_(std::move(bytes)) {}
+    MemoryReadable(std::string bytes, std::uint64_t failFrom) : bytes_(std::move(bytes)), failFrom_(failFrom) {}
     IoResult readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
         IoResult result;
-        if (offset >= bytes_.size()) return result;
-        result.bytes = std::min<std::size_t>(size, bytes_.size() - static_cast<std::size_t>(offset));
+        if (offset >= failFrom_) {
+            result.ok = false;
+            result.error = errorReadFault;
+            return result;
+        }
+        const std::uint64_t end = std::min<std::uint64_t>(bytes_.size(), failFrom_);
+        if (offset >= end) return result;
+        result.bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - offset));
         std::memcpy(buffer, bytes_.data() + offset, result.bytes);
         return result;
     }
@@ -69,6 +87,7 @@ public:
 
 private:
     std::string bytes_;
+    std::uint64_t failFrom_;
 };
 
 class MemoryWritable final : public WritableFile {
@@ -251,15 +270,18 @@ std::string FakeFiles::withoutDotSegments(const std::string& path) const {
 
 std::string FakeFiles::key(const std::string& path) const {
     std::string collapsed;
+    bool afterSeparator = false;  // the last character is a "\" of its own
     for (std::size_t i = 0; i < path.size(); ++i) {
         const char c = path[i];
         if (codePage_.isLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
             collapsed += c;
             collapsed += path[++i];
+            afterSeparator = false;
             continue;
         }
         // "c:\x" and "c:\\x" name the same file; a leading "\\" stays.
-        if (c == '\\' && collapsed.size() > 1 && collapsed.back() == '\\') continue;
+        if (c == '\\' && collapsed.size() > 1 && afterSeparator) continue;
+        afterSeparator = c == '\\';
         collapsed += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
     }
     while (collapsed.size() > 3 && collapsed.back() == '\\' &&
@@ -313,13 +335,13 @@ std::vector<DirectoryEntry> FakeFiles::find(const std::string& pattern, std::siz
     // A search with wildcards in a directory below a root also finds "." and "..".
     if (wildcard && parent.size() > 3 && isDirectory(parent)) {
         for (const char* dot : {".", ".."}) {
-            if (found.size() < limit && wildcardMatch(namePattern.c_str(), dot)) found.push_back({dot, true, {}});
+            if (found.size() < limit && patternMatches(namePattern, dot)) found.push_back({dot, true, {}});
         }
     }
     for (const auto& [path, entry] : entries) {
         if (found.size() >= limit) break;
         if (hiddenDirectories.count(path) || parentKey(path) != parent) continue;
-        if (!wildcardMatch(namePattern.c_str(), lastComponent(path).c_str())) continue;
+        if (!patternMatches(namePattern, lastComponent(path).c_str())) continue;
         found.push_back({lastComponent(entry.name), entry.directory, entry.lastWrite});
     }
     return found;
@@ -344,7 +366,9 @@ std::unique_ptr<ReadableFile> FakeFiles::openForReading(const std::string& path,
         return nullptr;
     }
     error = 0;
-    return std::make_unique<MemoryReadable>(entry->second.content);
+    auto failure = failReadsFrom.find(entry->first);
+    return std::make_unique<MemoryReadable>(entry->second.content,
+                                            failure == failReadsFrom.end() ? UINT64_MAX : failure->second);
 }
 
 std::unique_ptr<WritableFile> FakeFiles::create(const std::string& path, Creation creation, std::uint32_t& error) {

@@ -103,6 +103,8 @@ public:
     int failCreateDirectory = 0;   // this many CreateDirectoryA calls fail with access denied,
     std::string failCreateDirectoryEnding;  // counting only those for paths that end in this
     int failWrites = 0;            // this many WriteFile calls fail with ERROR_DISK_FULL
+    // By key: reads of the file at or behind the offset fail with ERROR_READ_FAULT.
+    std::map<std::string, std::uint64_t> failReadsFrom;
     std::set<std::string> failTextWrites;  // keys whose text files cannot be opened for writing
     struct DeleteFailure {
         std::uint32_t error;
