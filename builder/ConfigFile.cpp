@@ -5,7 +5,7 @@
 #include <map>
 
 #include "builder/ConfigValues.h"
-#include "builder/IncludedNameRule.h"
+#include "image/IncludedFileNames.h"
 #include "builder/Schema.h"
 #include "builder/TextCodes.h"
 #include "builder/Toml.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "base/CommandLine.h"
-#include "builder/IncludedNameRule.h"
+#include "image/IncludedFileNames.h"
 #include "builder/Schema.h"
 #include "builder/TextCodes.h"
 #include "testing/TestSystem.h"
