@@ -100,10 +100,12 @@ void print(const RelayCalls& calls, const ImageExtent& extent, const fs::path& l
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     std::uint64_t hidden = 0;
     for (const auto& [name, count] : functions) hidden += isHiddenByDefault(name) ? count : 0;
-    std::cout << "calls from the image of " << launcher.string() << " (loaded at 0x" << std::hex
+    std::string path = fs::relative(launcher).string();
+    if (path.empty() || path.rfind("..", 0) == 0) path = launcher.string();
+    std::cout << "calls from the image of " << path << " (loaded at 0x" << std::hex
               << calls.loadAddress << ", 0x" << extent.sizeOfImage << std::dec << " bytes) on a warm start\n"
               << "total " << calls.total << " in " << functions.size() << " functions (" << hidden
-              << " to functions Wine's relay hides by default)\n";
+              << " to functions Wine's relay hides by default); environment: Wine's own, PATH and HOME\n";
     const std::size_t shown = all ? functions.size() : std::min<std::size_t>(10, functions.size());
     for (std::size_t i = 0; i < shown; ++i) {
         std::cout << std::setw(8) << functions[i].second << "  " << functions[i].first << "\n";

@@ -151,7 +151,7 @@ int warm(int rounds) {
               << "| Floor exe / empty exe | " << ratioFigure(floorEmpty) << " | for scale |\n"
               << "| Warm start, floor, empty exe (median wall time) | " << milliseconds(app) << ", "
               << milliseconds(floor) << ", " << milliseconds(empty) << " | |\n"
-              << "| Processes started per warm start | " << fixed(double(processes) / rounds, 1) << " | 0 |\n";
+              << "| Processes started by " << rounds << " warm starts | " << processes << " | 0 |\n";
     if (launcherDlls != floorDlls) {
         std::cout << "| Floor exe's DLLs differ from the launcher's | launcher: " << joined(launcherDlls)
                   << "; floor: " << joined(floorDlls) << " | the same |\n";
@@ -230,8 +230,8 @@ int cold(int pairs) {
         }
         const auto [fewest, most] = std::minmax_element(processes.begin(), processes.end());
         std::cout << "| Cold start, " << c.name << " / floor exe | " << ratioFigure(ratios) << "; "
-                  << milliseconds(starts) << "; " << *fewest << (*most != *fewest ? "-" + std::to_string(*most) : "")
-                  << " processes per start | |\n";
+                  << milliseconds(starts) << "; processes per start: " << *fewest
+                  << (*most != *fewest ? "-" + std::to_string(*most) : "") << " | |\n";
     }
     fs::remove_all(dir);
     return 0;
