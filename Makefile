@@ -1,8 +1,10 @@
 # The front door. `make` builds everything; `make test` runs every test;
-# `make demo` starts a configured launcher under Wine. `make test` and
+# `make demo` starts a configured launcher under Wine. `make bench` (after
+# `make`) prints the benchmark table and writes bench/RESULTS.md;
+# `make bench QUICK=1` leaves out the two long ones. `make test` and
 # `make demo` install what is missing first (scripts/setup, needs root).
 
-.PHONY: all win32 win64 native test demo setup clean install
+.PHONY: all win32 win64 native test demo bench setup clean install
 
 # Where `make install` puts bin/qarvo, share/qarvo and share/doc/qarvo.
 PREFIX ?= /usr/local
@@ -31,6 +33,9 @@ test: setup
 demo: setup
 	$(MAKE) all
 	scripts/demo
+
+bench:
+	QUICK=$(QUICK) bench/run
 
 install: all
 	cmake --install build/native --prefix $(PREFIX)
