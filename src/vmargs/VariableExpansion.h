@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace qarvo {
 
@@ -18,7 +19,7 @@ void expandVariables(std::string& text);
 
 // Replaces every occurrence of `name` in `text` by `value` (an inserted value is
 // not searched again), logging each replacement.
-void replaceAll(std::string& text, const std::string& name, const std::string& value);
+void replaceAll(std::string& text, std::string_view name, std::string_view value);
 
 // Records the runtime home from the chosen java executable: "...\bin\javaw.exe"
 // or "...\bin\java.exe" becomes "...\bin\..".

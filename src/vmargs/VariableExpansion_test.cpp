@@ -77,6 +77,9 @@ TEST_F(VariableExpansion, EnvironmentReferences) {
         {"${UNDEFINED}", "${UNDEFINED}"},
     };
     for (const Case& c : cases) EXPECT_EQ(expanded(c.text), c.expected) << c.text;
+    // A reference brought in by a fixed name's value is expanded too.
+    setJvmHomeFromExecutable("C:\\${HOME_DIR}\\bin\\java.exe");
+    EXPECT_EQ(expanded("%QARVO_JVM_HOME%"), "C:\\D:\\h\\bin\\..");
 }
 
 TEST_F(VariableExpansion, ValuesReferringToLaterVariablesAreExpandedByTheLaterStep) {
