@@ -1,7 +1,7 @@
 #!/bin/bash
 # Quick check of the Windows test doubles under Wine; not run by CI.
 #
-#   WINEPREFIX=/tmp/doubles-prefix tests/doubles/smoke.sh build/win32/tests/doubles
+#   WINEPREFIX=/tmp/doubles-prefix tests/doubles/smoke.sh build/win32/tests/doubles build/win64/tests/doubles
 #
 # Creates the prefix when it does not exist, starts a persistent wineserver
 # for it and stops it again at the end (wineserver -k), so use a prefix of
@@ -13,11 +13,13 @@ if [ -z "${WINEPREFIX:-}" ]; then
   echo "smoke.sh: set WINEPREFIX to a throw-away prefix (never ~/.wine)" >&2
   exit 2
 fi
-if [ $# -ne 1 ] || [ ! -f "$1/java.exe" ]; then
-  echo "usage: WINEPREFIX=... $0 <directory holding java.exe, jvm.dll, jvm_probe.exe, wintool.exe>" >&2
+if [ $# -ne 2 ] || [ ! -f "$1/java.exe" ] || [ ! -f "$2/java.exe" ]; then
+  echo "usage: WINEPREFIX=... $0 <32-bit doubles directory> <64-bit doubles directory>" >&2
+  echo "  (each holding java.exe, jvm.dll, jvm_probe.exe, wintool.exe)" >&2
   exit 2
 fi
 doubles=$(cd "$1" && pwd)
+doubles64=$(cd "$2" && pwd)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C.UTF-8
 unset WINEPATH WINEARCH DISPLAY
 
@@ -63,7 +65,7 @@ bin=$work/jre/bin
 mkdir -p "$bin" "$work/jre64/bin"
 cp "$doubles/java.exe" "$bin/java.exe"
 cp "$doubles/java.exe" "$bin/javaw.exe"
-cp "$doubles/java64.exe" "$work/jre64/bin/java.exe"
+cp "$doubles64/java.exe" "$work/jre64/bin/java.exe"
 
 printf 'openjdk version "1.8.0_392"\r\nJava caf\xc3\xa9\r\n' >"$bin/java-stub-stderr.txt"
 echo 7 >"$bin/java-stub-exitcode.txt"
@@ -85,14 +87,14 @@ check "javaw.exe copy sleeps as scripted ($elapsed_ms ms)" test "$elapsed_ms" -g
 check "javaw.exe copy appends its own line" same "$(sed -n 2p "$bin/java-stub-record.txt" | cut -f1)" "$(winpath "$bin/javaw.exe")"
 
 run "$work/jre64/bin/java.exe" -version
-check "java64.exe runs and records" contains "$work/jre64/bin/java-stub-record.txt" "$(winpath "$work/jre64/bin/java.exe")"
-check "java64.exe is an x86-64 image" same "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$doubles/java64.exe") + 4 ))" -N2 "$doubles/java64.exe" | tr -d ' ')" "6486"
+check "the 64-bit java.exe runs and records" contains "$work/jre64/bin/java-stub-record.txt" "$(winpath "$work/jre64/bin/java.exe")"
+check "the 64-bit java.exe is an x86-64 image" same "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$doubles64/java.exe") + 4 ))" -N2 "$doubles64/java.exe" | tr -d ' ')" "6486"
 
 # --- jvm.dll --------------------------------------------------------------
 client=$work/jre/bin/client
 mkdir -p "$client"
 cp "$doubles/jvm.dll" "$client/jvm.dll"
-cp "$doubles/jvm64.dll" "$work/jvm64.dll"
+cp "$doubles64/jvm.dll" "$work/jvm64.dll"
 record=$client/jvm-stub-record.txt
 script=$client/jvm-stub-script.txt
 probe() {  # probe <probe options...>: a fresh record each time
@@ -219,7 +221,7 @@ rm -f "$script"
 
 rm -f "$record"
 run "$doubles/jvm_probe.exe" "$(winpath "$work/jvm64.dll")"
-check "jvm64.dll cannot be loaded by a 32-bit process" same "$rc:$(cat "$work/out")" "2:LoadLibrary error 193"
+check "the 64-bit jvm.dll cannot be loaded by a 32-bit process" same "$rc:$(cat "$work/out")" "2:LoadLibrary error 193"
 
 # --- wintool.exe ----------------------------------------------------------
 key='Software\qarvo-doubles-smoke'

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         createLauncherTempDirectory();
         std::printf("%s\n", launcherTempDirectory().c_str());
     } else if (operation == "allocate" && args.size() == 2) {
-        const std::size_t bytes = std::strtoul(args[1].c_str(), nullptr, 10);
+        const std::size_t bytes = static_cast<std::size_t>(std::strtoull(args[1].c_str(), nullptr, 10));
         std::string text;
         char* block = nullptr;
         if (args[0] == "new") block = new char[bytes];

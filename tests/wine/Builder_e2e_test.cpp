@@ -38,8 +38,9 @@ protected:
     // `qarvo build` of directory()/app.toml into `exe` with the build tree's launcher and the stand-in jar.
     int buildExe(const std::string& toml, const fs::path& exe, std::string& output) const {
         writeText(directory() / "app.toml", toml);
-        return hostQarvo({"build", (directory() / "app.toml").string(), "-o", exe.string(), "--launcher",
-                          genericLauncher().string(), "--runtime-jar", (directory() / "qarvo-runtime.jar").string()},
+        return hostQarvo({"build", (directory() / "app.toml").string(), "-o", exe.string(), "--target",
+                          launcherArchitecture().target, "--launcher", genericLauncher().string(), "--runtime-jar",
+                          (directory() / "qarvo-runtime.jar").string()},
                          output);
     }
     std::vector<std::uint8_t> bytes(const fs::path& path) const {
@@ -96,7 +97,8 @@ TEST_F(Builder, QarvoExeUnderWineWritesTheSameBytesAsTheHostTool) {
     RunRequest request;
     request.program = win32Program("builder/qarvo.exe");
     request.arguments = {"build", windowsPath(directory() / "app.toml"), "-o", windowsPath(directory() / "wine.exe"),
-                         "--launcher", windowsPath(genericLauncher()), "--runtime-jar",
+                         "--target", launcherArchitecture().target, "--launcher", windowsPath(genericLauncher()),
+                         "--runtime-jar",
                          windowsPath(directory() / "qarvo-runtime.jar")};
     const RunResult r = prefix().run(request);
     ASSERT_EQ(r.exitCode, 0) << r.standardOutput << r.standardError;
@@ -105,7 +107,8 @@ TEST_F(Builder, QarvoExeUnderWineWritesTheSameBytesAsTheHostTool) {
     EXPECT_EQ(bytes(directory() / "wine.exe"), host);
     // The same error, with the same position, from both.
     writeText(directory() / "bad.toml", "[application]\nmain-class = \"a..b\"\n");
-    request.arguments = {"build", windowsPath(directory() / "bad.toml"), "--launcher", windowsPath(genericLauncher())};
+    request.arguments = {"build", windowsPath(directory() / "bad.toml"), "--target", launcherArchitecture().target,
+                         "--launcher", windowsPath(genericLauncher())};
     const RunResult bad = prefix().run(request);
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.standardError.find("bad.toml:2:14: application.main-class: \"a..b\" is no dotted Java class name"),
@@ -193,7 +196,8 @@ TEST_F(Builder, ASignedExeVerifiesAndStarts) {
               0)
         << output;
     EXPECT_EQ(hostQarvo({"build", (directory() / "app.toml").string(), "-o", (directory() / "x.exe").string(),
-                         "--launcher", signedLauncher, "--runtime-jar", (directory() / "qarvo-runtime.jar").string()},
+                         "--target", launcherArchitecture().target, "--launcher", signedLauncher, "--runtime-jar",
+                         (directory() / "qarvo-runtime.jar").string()},
                         output),
               1);
     EXPECT_NE(output.find("it carries a code signature"), std::string::npos) << output;

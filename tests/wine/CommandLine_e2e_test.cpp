@@ -15,7 +15,7 @@ TEST_F(CommandLine, UnbalancedQuoteEndsWithAnEmptyMessageBeforeTheBlockIsRead) {
         int exitCode;
         std::string standardError;
     };
-    const std::string started = quietMessage(withArgument(noRuntimeText, "32"));
+    const std::string started = quietMessage(noRuntimeMessage());
     const Case cases[] = {
         {{"-q_mrv_internal", "O'Neil"}, 1, "\r\n"},
         {{"-q_mrv_internal", "a", "it's"}, 1, "\r\n"},
@@ -53,7 +53,7 @@ TEST_F(CommandLine, LogSwitchCountsOnlyAsTheFirstArgument) {
     };
     const fs::path launcher = makeConfiguredLauncher(directory(), "switch", sampleMessages());
     ASSERT_FALSE(launcher.empty());
-    const std::string message = quietMessage(withArgument(noRuntimeText, "32"));
+    const std::string message = quietMessage(noRuntimeMessage());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments[0] + (c.arguments.size() > 1 ? " " + c.arguments[1] : ""));
         // The switch also asks whether to open Explorer; without a display the
@@ -66,7 +66,7 @@ TEST_F(CommandLine, LogSwitchCountsOnlyAsTheFirstArgument) {
             EXPECT_EQ(r.standardError, message);
             continue;
         }
-        EXPECT_EQ(r.standardError.substr(0, r.standardError.find("Log: ")), crlf(withArgument(noRuntimeText, "32") + "\n\n"));
+        EXPECT_EQ(r.standardError.substr(0, r.standardError.find("Log: ")), crlf(noRuntimeMessage() + "\n\n"));
         ASSERT_TRUE(log && fs::exists(*log)) << r.standardError;
         EXPECT_EQ(readTextFile(*log).rfind("Started executable " + windowsPath(launcher) + " at ", 0), 0u);
     }

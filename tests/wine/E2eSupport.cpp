@@ -1,5 +1,7 @@
 #include "E2eSupport.h"
 
+#include "image/PeLayout.h"
+
 namespace qarvo::wine {
 
 namespace fs = std::filesystem;
@@ -7,6 +9,34 @@ namespace fs = std::filesystem;
 StringEntries sampleMessages() {
     return {{captionKey, errorCaption}, {wrongParameterKey, wrongParameterText}, {noRuntimeKey, noRuntimeText}};
 }
+
+const LauncherArchitecture& launcherArchitecture() {
+    static constexpr LauncherArchitecture x86 = {.target = "x86",
+                                                 .bits = "32",
+                                                 .variableRuntimeBroken = message::variableRuntimeBroken,
+                                                 .locationRuntimeBroken = message::locationRuntimeBroken,
+                                                 .machine = pe::machineI386,
+                                                 .otherMachine = pe::machineAmd64,
+                                                 .registryView = 32,
+                                                 .otherRegistryView = 64,
+                                                 .programFiles = "C:\\Program Files (x86)",
+                                                 .otherProgramFiles = "C:\\Program Files",
+                                                 .beyondAddressSpace = "3000000000"};
+    static constexpr LauncherArchitecture x64 = {.target = "x64",
+                                                 .bits = "64",
+                                                 .variableRuntimeBroken = message::variableRuntimeBroken64,
+                                                 .locationRuntimeBroken = message::locationRuntimeBroken64,
+                                                 .machine = pe::machineAmd64,
+                                                 .otherMachine = pe::machineI386,
+                                                 .registryView = 64,
+                                                 .otherRegistryView = 32,
+                                                 .programFiles = "C:\\Program Files",
+                                                 .otherProgramFiles = "C:\\Program Files (x86)",
+                                                 .beyondAddressSpace = "1125899906842624"};  // 2^50 bytes
+    return testingSixtyFourBit() ? x64 : x86;
+}
+
+std::string noRuntimeMessage() { return withArgument(noRuntimeText, launcherArchitecture().bits); }
 
 std::string withArgument(std::string text, const std::string& argument) {
     const std::size_t at = text.find("{0}");
@@ -29,7 +59,7 @@ void WineTest::SetUp() {
     std::string error;
     shared_ = Prefix::shared(error);
     ASSERT_NE(shared_, nullptr) << error;
-    ASSERT_TRUE(fs::exists(genericLauncher())) << genericLauncher() << " missing: build the win32 preset";
+    ASSERT_TRUE(fs::exists(genericLauncher())) << genericLauncher() << " missing: build the Windows presets";
     directory_ = freshTestDirectory();
     ASSERT_FALSE(directory_.empty());
 }
@@ -49,7 +79,10 @@ fs::path freshTestDirectory() {
     for (char& c : name) {
         if (c == '/') c = '_';
     }
-    const fs::path dir = wineRoot() / "work" / name;
+    // Both launchers' runs of the suite share the prefix and may run at once:
+    // each has its own tree, so its launchers (and their single-instance
+    // names and probe-cache entries) have paths of their own.
+    const fs::path dir = wineRoot() / "work" / (testingSixtyFourBit() ? "x64" : "x86") / name;
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir, ec);

@@ -34,6 +34,25 @@ constexpr std::int32_t launcherKindKey = key::launcherKind;
 // The message keys above with their usual texts.
 StringEntries sampleMessages();
 
+// What the expectations of the two launchers under test differ in, in one
+// place: the suite runs once for each (QARVO_TEST_ARCHITECTURE).
+struct LauncherArchitecture {
+    const char* target;                  // the build tool's --target
+    const char* bits;                    // the argument of message 1016
+    std::int32_t variableRuntimeBroken;  // 1017 or 1018
+    std::int32_t locationRuntimeBroken;  // 1019 or 1020
+    std::uint16_t machine;               // the machine type of the runtimes it accepts
+    std::uint16_t otherMachine;          // the other build's, which it passes over
+    int registryView;                    // 32 or 64: the HKLM view its lookups read
+    int otherRegistryView;
+    const char* programFiles;            // %ProgramFiles% of its processes
+    const char* otherProgramFiles;
+    const char* beyondAddressSpace;      // a byte count no allocation of its processes gets
+};
+const LauncherArchitecture& launcherArchitecture();
+// Message 1016 as the block of sampleMessages() makes the launcher under test show it.
+std::string noRuntimeMessage();
+
 // The text with its first "{0}" replaced by `argument`.
 std::string withArgument(std::string text, const std::string& argument);
 // The text as the C runtime's text-mode streams write it: "\n" becomes "\r\n".

@@ -27,7 +27,7 @@ TEST_F(ErrorReport, ApplicationTypeChoosesStandardErrorOrMessageBox) {
         {"5", {"-q_mrv_internal", "more"}, true},
         {"1", {"x", "-q_mrv_internal"}, false},  // the quiet prefix counts only at the start
     };
-    const std::string expected = quietMessage(withArgument(noRuntimeText, "32"));
+    const std::string expected = quietMessage(noRuntimeMessage());
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("key 107 ") + (c.type ? "\"" + std::string(c.type) + "\"" : "absent") +
@@ -50,10 +50,13 @@ TEST_F(ErrorReport, NoRuntimeMessagePutsItsArgumentInTheFirstPlaceholder) {
         const char* text;  // null: key absent
         const char* shown;
     };
+    const std::string bits = launcherArchitecture().bits;
+    const std::string firstOnly = bits + "{0} and {0}";
+    const std::string noJava = "No Java " + bits;
     const Case cases[] = {
         {noRuntimeText, nullptr},
-        {"No Java {0}", "No Java 32"},
-        {"{0}{0} and {0}", "32{0} and {0}"},
+        {"No Java {0}", noJava.c_str()},
+        {"{0}{0} and {0}", firstOnly.c_str()},
         {"without placeholder", "without placeholder"},
         {"{0", "{0"},
         {"", ""},
@@ -68,7 +71,7 @@ TEST_F(ErrorReport, NoRuntimeMessagePutsItsArgumentInTheFirstPlaceholder) {
         ASSERT_FALSE(launcher.empty());
         RunResult r = runLauncher(launcher);
         EXPECT_EQ(r.exitCode, 83);
-        const std::string shown = c.shown ? c.shown : withArgument(c.text, "32");
+        const std::string shown = c.shown ? c.shown : withArgument(c.text, bits);
         EXPECT_EQ(r.standardError, quietMessage(shown));
     }
 }
@@ -76,9 +79,10 @@ TEST_F(ErrorReport, NoRuntimeMessagePutsItsArgumentInTheFirstPlaceholder) {
 // An allocation that fails ends the process with 1 and says so; so does a
 // string longer than any allocation.
 TEST_F(ErrorReport, FailedAllocationEndsWith1AndTheOutOfMemoryMessage) {
-    // More than a 32-bit process has room for; beyond the string's largest size.
+    // More than the process has room for.
     for (const char* kind : {"new", "string"}) {
-        RunResult r = runLauncher(launcherProbe(), {"--quiet", "allocate", kind, "3000000000"});
+        RunResult r =
+            runLauncher(launcherProbe(), {"--quiet", "allocate", kind, launcherArchitecture().beyondAddressSpace});
         EXPECT_EQ(r.exitCode, 1) << kind;
         EXPECT_EQ(r.standardError, quietMessage("Internal Error: out of memory")) << kind;
         EXPECT_EQ(r.standardOutput, "") << kind;

@@ -111,6 +111,9 @@ ManifestOptions sampleManifestOptions() {
     options.dpiAwareness = DpiAwareness::perMonitorV2;
     options.longPathAware = true;
     options.supportedOs = {SupportedOs::windows7, SupportedOs::windows10};
+    // The common controls of the launcher's own architecture: Windows refuses
+    // to start a process whose manifest asks for another one's.
+    options.architecture = testingSixtyFourBit() ? ManifestArchitecture::amd64 : ManifestArchitecture::x86;
     return options;
 }
 

@@ -111,8 +111,13 @@ TEST_F(LauncherResources, ReplacedResourcesReadBackAndTheFileIsTheSameEveryTime)
 // with the sizes the library wrote.
 TEST_F(LauncherResources, ObjdumpReadsTheReplacedDirectory) {
     const fs::path path = rewritten();
-    std::optional<std::string> dump = commandOutput("i686-w64-mingw32-objdump", "-p " + path.string());
-    if (!dump) GTEST_SKIP() << "i686-w64-mingw32-objdump is not installed";
+    // The i686 objdump does not read a PE32+ image.
+    const std::string objdump = testingSixtyFourBit() ? "x86_64-w64-mingw32-objdump" : "i686-w64-mingw32-objdump";
+    if (std::system(("command -v " + objdump + " >/dev/null 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << objdump << " is not installed";
+    }
+    std::optional<std::string> dump = commandOutput(objdump, "-p " + path.string());
+    ASSERT_TRUE(dump) << objdump << " failed on " << path;
     const std::size_t start = dump->find("The .rsrc Resource Directory section:");
     ASSERT_NE(start, std::string::npos) << *dump;
     const std::string section = dump->substr(start);

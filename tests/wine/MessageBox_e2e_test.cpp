@@ -45,7 +45,7 @@ TEST_F(MessageBox, FailedStartShowsTheConfiguredTextAndCaption) {
     ASSERT_FALSE(launcher.empty());
     auto [box, launcherRun] = showAndDismiss(launcher, "My Caption");
     EXPECT_EQ(box.exitCode, 0) << "no box captioned \"My Caption\": " << box.standardError;
-    EXPECT_EQ(trimLineEnd(box.standardOutput), "No Java 32");
+    EXPECT_EQ(trimLineEnd(box.standardOutput), std::string("No Java ") + launcherArchitecture().bits);
     EXPECT_EQ(launcherRun.exitCode, 83) << "ends once the box is dismissed";
     EXPECT_EQ(launcherRun.standardError, "");
 }

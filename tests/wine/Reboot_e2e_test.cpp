@@ -43,7 +43,7 @@ TEST_P(Reboot, OnlyTheExactTailRequestsARestart) {
     } else {
         EXPECT_EQ(r.exitCode, 83);
         EXPECT_EQ(r.standardError.substr(0, r.standardError.find("Log: ")),
-                  crlf(withArgument(noRuntimeText, "32") + "\n\n"));
+                  crlf(noRuntimeMessage() + "\n\n"));
         EXPECT_EQ(filesStartingWith(temp, "mrv_nlog").size(), 1u);
     }
 }

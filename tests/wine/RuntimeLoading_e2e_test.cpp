@@ -75,15 +75,16 @@ TEST_F(RuntimeLoading, RegistryTieRules) {
     for (const char* home : {"jre", "jdk", "user", "machine"}) makeRuntime(directory() / home);
     makeRuntime(directory() / "u20", {.output = "java version \"1.6.0_20\"\r\n"});
     makeRuntime(directory() / "m3", {.output = "java version \"1.6.0_3\"\r\n"});
+    const int view = launcherArchitecture().registryView;  // where the launcher reads HKLM
     auto located = [&](const char* hive, const char* home) {
         std::string name = win(home) + "\\bin\\java.exe";
         std::replace(name.begin(), name.end(), '\\', '/');
-        return own->writeRegistry(hive, locatedKey + "\\" + name, "by", "REG_SZ", "e2e");
+        return own->writeRegistry(hive, locatedKey + "\\" + name, "by", "REG_SZ", "e2e", view);
     };
     auto registered = [&](const char* kind, const char* home) {
         const std::string key = javaSoftKey + "\\" + kind;
-        return own->writeRegistry("HKLM", key, "CurrentVersion", "REG_SZ", "1.8") &&
-               own->writeRegistry("HKLM", key + "\\1.8", "JavaHome", "REG_SZ", win(home));
+        return own->writeRegistry("HKLM", key, "CurrentVersion", "REG_SZ", "1.8", view) &&
+               own->writeRegistry("HKLM", key + "\\1.8", "JavaHome", "REG_SZ", win(home), view);
     };
     struct Case {
         const char* name;
@@ -101,8 +102,8 @@ TEST_F(RuntimeLoading, RegistryTieRules) {
     };
     const fs::path app = launcher({{key::searchSequence, "Y"}});
     for (const Case& c : cases) {
-        for (const char* hive : {"HKCU", "HKLM"}) ASSERT_TRUE(own->deleteRegistryTree(hive, locatedKey));
-        ASSERT_TRUE(own->deleteRegistryTree("HKLM", javaSoftKey));
+        for (const char* hive : {"HKCU", "HKLM"}) ASSERT_TRUE(own->deleteRegistryTree(hive, locatedKey, view));
+        ASSERT_TRUE(own->deleteRegistryTree("HKLM", javaSoftKey, view));
         ASSERT_TRUE(c.seed()) << c.name;
         LoggedStart start = startLogged(*own, app);
         EXPECT_EQ(loadedFrom(start), normal(c.winner) + "\\bin\\java.exe") << c.name;
@@ -131,8 +132,13 @@ TEST_F(RuntimeLoading, TheCacheSparesTheRunUntilTheExecutableChanges) {
     ASSERT_TRUE(own->deleteRegistryTree("HKCU", cacheKey));
     makeRuntime(directory() / "rt");
     const fs::path app = launcher({{key::searchSequence, "Brt"}});
-    std::string entry = cacheKey + "\\" + normal("rt") + "\\bin\\java.exe";
-    std::replace(entry.begin() + cacheKey.size() + 1, entry.end(), '\\', '/');
+    // The cache key of a runtime's java.exe: its path with "/" for "\\".
+    auto entryOf = [this](const char* home) {
+        std::string entry = cacheKey + "\\" + normal(home) + "\\bin\\java.exe";
+        std::replace(entry.begin() + cacheKey.size() + 1, entry.end(), '\\', '/');
+        return entry;
+    };
+    const std::string entry = entryOf("rt");
 
     LoggedStart first = startLogged(*own, app);
     EXPECT_NE(first.result.exitCode, 83) << first.result.standardError;
@@ -155,8 +161,7 @@ TEST_F(RuntimeLoading, TheCacheSparesTheRunUntilTheExecutableChanges) {
     // A runtime that fails its "-version" run is recorded as 1.0.0 and not run again.
     makeRuntime(directory() / "bad", {.exitCode = 1});
     const fs::path badApp = launcher({{key::searchSequence, "EBAD_JAVA"}, {key::lowestVersion, "1.6"}}, "bad");
-    std::string badEntry = cacheKey + "\\" + normal("bad") + "\\bin\\java.exe";
-    std::replace(badEntry.begin() + cacheKey.size() + 1, badEntry.end(), '\\', '/');
+    const std::string badEntry = entryOf("bad");
     for (int run = 0; run < 2; ++run) {
         LoggedStart start = startLogged(*own, badApp, {{"BAD_JAVA", win("bad")}});
         EXPECT_EQ(start.result.exitCode, 83);
@@ -165,6 +170,18 @@ TEST_F(RuntimeLoading, TheCacheSparesTheRunUntilTheExecutableChanges) {
     EXPECT_EQ(own->readRegistry("HKCU", badEntry, "Version"), "REG_SZ 1.0.0");
     EXPECT_EQ(filesStartingWith(own->temporaryDirectory(), "qvo"), std::vector<std::string>{})
         << "every probe's output file is removed";
+
+    // Both launchers share the cache: an entry that the other one left for an
+    // executable of its own machine type is never used by this one.
+    makeRuntime(directory() / "other", {.otherArchitecture = true});
+    const std::string otherEntry = entryOf("other");
+    ASSERT_TRUE(own->writeRegistry("HKCU", otherEntry, "LastWriteTime", "REG_BINARY",
+                                   fileTimeHex(directory() / "other" / "bin" / "java.exe")));
+    ASSERT_TRUE(own->writeRegistry("HKCU", otherEntry, "Version", "REG_SZ", "17.0.15"));
+    LoggedStart other = startLogged(*own, launcher({{key::searchSequence, "Bother"}}, "other"));
+    EXPECT_EQ(other.result.exitCode, 83);
+    EXPECT_FALSE(other.hasLine("got version from registry 17.0.15"));
+    EXPECT_EQ(stubRuns(directory() / "other"), 0u);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 // A start that loads a runtime goes on to create the virtual machine; how that
 // ends is not this file's concern, so those tests only require that the
 // launcher did not end with 83 (no runtime) and read the log.
+#include <cstdio>
+
 #include "TestRuntimes.h"
 
 namespace qarvo::wine {
@@ -32,17 +34,18 @@ TEST_F(RuntimeSearch, TheSampleSequenceInItsDocumentedOrder) {
     writeText(directory() / ".moravelin" / "inst_jre.cfg", win("inst") + "\r\n");
     makeRuntime(directory() / "reg", {.output = "java version \"1.5.0_22\"\r\n"});
     const std::string javaSoft = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
-    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft, "CurrentVersion", "REG_SZ", "1.6"));
-    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft + "\\1.6", "JavaHome", "REG_SZ", win("reg")));
+    const int view = launcherArchitecture().registryView;  // where the launcher reads HKLM
+    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft, "CurrentVersion", "REG_SZ", "1.6", view));
+    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft + "\\1.6", "JavaHome", "REG_SZ", win("reg"), view));
     const std::string installations = "SOFTWARE\\tarnwell\\moravelin\\installations";
     ASSERT_TRUE(own->writeRegistry("HKCU", installations, "qarvo-e2e", "REG_SZ", win("prevu")));
-    ASSERT_TRUE(own->writeRegistry("HKLM", installations, "qarvo-e2e", "REG_SZ", win("prevm")));
+    ASSERT_TRUE(own->writeRegistry("HKLM", installations, "qarvo-e2e", "REG_SZ", win("prevm"), view));
 
     LoggedStart start = startLogged(*own, app,
                                     {{"JAVA_HOME", win("javahome")}, {"JDK_HOME", win("jdkhome")},
                                      {"QARVO_JAVA_HOME", win("q")}, {"MORAVELIN_JAVA_HOME", win("m")}});
     EXPECT_EQ(start.result.exitCode, 83);
-    EXPECT_EQ(start.result.standardError.rfind(messageWithLog(withArgument(noRuntimeText, "32")), 0), 0u)
+    EXPECT_EQ(start.result.standardError.rfind(messageWithLog(noRuntimeMessage()), 0), 0u)
         << start.result.standardError;
     EXPECT_EQ(trace(start), (std::vector<std::string>{
                                 "Has preferred location " + win("pref"),
@@ -108,22 +111,23 @@ TEST_F(RuntimeSearch, APreferredLocationFileWithCrLf) {
 }
 
 TEST_F(RuntimeSearch, RuntimesOfAnotherMachineTypeArePassedOverInBothPasses) {
-    makeRuntime(directory() / "jre64", {.sixtyFourBit = true});
+    makeRuntime(directory() / "other", {.otherArchitecture = true});
     makeRuntime(directory() / "jre");
-    const std::string java64 = normal("jre64") + "\\bin\\java.exe";
-    const std::string passedOver = "machine type 0x8664 of " + java64 + " is not the launcher's 0x014c";
+    char passedOver[200];
+    std::snprintf(passedOver, sizeof passedOver, "machine type 0x%04x of %s\\bin\\java.exe is not the launcher's 0x%04x",
+                  launcherArchitecture().otherMachine, normal("other").c_str(), launcherArchitecture().machine);
 
-    LoggedStart found = startLogged(prefix(), launcher({{key::searchSequence, "Bjre64;Bjre"}}, "both"));
+    LoggedStart found = startLogged(prefix(), launcher({{key::searchSequence, "Bother;Bjre"}}, "both"));
     EXPECT_NE(found.result.exitCode, 83) << found.result.standardError;
     EXPECT_TRUE(found.hasLine(passedOver));
     EXPECT_TRUE(found.hasLine("Trying to load JVM-DLL from " + normal("jre") + "\\bin\\java.exe"));
 
-    LoggedStart alone = startLogged(prefix(), launcher({{key::searchSequence, "Bjre64"}}, "alone"));
+    LoggedStart alone = startLogged(prefix(), launcher({{key::searchSequence, "Bother"}}, "alone"));
     EXPECT_EQ(alone.result.exitCode, 83);
-    EXPECT_EQ(alone.result.standardError.rfind(messageWithLog(withArgument(noRuntimeText, "32")), 0), 0u)
+    EXPECT_EQ(alone.result.standardError.rfind(messageWithLog(noRuntimeMessage()), 0), 0u)
         << "not the message of a runtime that failed to load: " << alone.result.standardError;
     EXPECT_EQ(alone.linesStartingWith({"machine type"}), (std::vector<std::string>{passedOver, passedOver}));
-    EXPECT_EQ(stubRuns(directory() / "jre64"), 0u) << "a rejected executable is never run";
+    EXPECT_EQ(stubRuns(directory() / "other"), 0u) << "a rejected executable is never run";
 }
 
 TEST_F(RuntimeSearch, OneMessagePerFailureAndExitCode83) {
@@ -132,14 +136,15 @@ TEST_F(RuntimeSearch, OneMessagePerFailureAndExitCode83) {
     ASSERT_TRUE(own) << error;
     makeRuntime(directory() / "broken", {.jvmType = ""});
     const std::string javaSoft = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
-    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft, "CurrentVersion", "REG_SZ", "17"));
-    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft + "\\17", "JavaHome", "REG_SZ", win("broken")));
+    const int view = launcherArchitecture().registryView;  // where the launcher reads HKLM
+    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft, "CurrentVersion", "REG_SZ", "17", view));
+    ASSERT_TRUE(own->writeRegistry("HKLM", javaSoft + "\\17", "JavaHome", "REG_SZ", win("broken"), view));
     struct Case {
         const char* name;
         const char* sequence;
         std::string message;
     } cases[] = {
-        {"search path", "S", withArgument(noRuntimeText, "32")},
+        {"search path", "S", noRuntimeMessage()},
         {"variable", "EBROKEN_JAVA", withArgument(variableText, "BROKEN_JAVA")},
         {"location", "Bbroken", withArgument(locationText, "broken")},
         {"registry", "Y", vmNotStartedText},

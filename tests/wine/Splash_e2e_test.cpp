@@ -30,7 +30,7 @@ protected:
     fs::path splashLauncher(const StringEntries& extra, bool withImage = true) const {
         StringEntries entries = {{key::searchSequence, "B.\\jre"}, {message::jvmNotStarted, vmNotStartedText}};
         entries.insert(extra.begin(), extra.end());
-        const fs::path base = withImage ? win32Program("tests/programs/splash_launcher.exe") : genericLauncher();
+        const fs::path base = withImage ? windowsProgram("tests/programs/splash_launcher.exe") : genericLauncher();
         std::vector<std::uint8_t> bytes, image;
         std::string error;
         EXPECT_TRUE(readFileBytes(base, bytes)) << base;

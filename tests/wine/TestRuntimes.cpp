@@ -47,20 +47,20 @@ std::string semaphoreNameOf(const fs::path& launcher) {
     return name;
 }
 
-fs::path doublesDirectory() { return winTool().parent_path(); }
+fs::path doublesDirectory() { return windowsProgram("tests/doubles"); }
 
 void makeRuntime(const fs::path& home, const TestRuntime& runtime) {
+    const fs::path doubles = runtime.otherArchitecture ? otherArchitectureProgram("tests/doubles") : doublesDirectory();
     const fs::path bin = home / "bin";
     fs::create_directories(bin);
     for (const char* name : {"java.exe", "javaw.exe"}) {
-        fs::copy_file(doublesDirectory() / (runtime.sixtyFourBit ? "java64.exe" : "java.exe"), bin / name,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(doubles / "java.exe", bin / name, fs::copy_options::overwrite_existing);
     }
     writeText(bin / "java-stub-stderr.txt", runtime.output);
     if (runtime.exitCode != 0) writeText(bin / "java-stub-exitcode.txt", std::to_string(runtime.exitCode));
     if (!runtime.jvmType.empty()) {
         fs::create_directories(bin / runtime.jvmType);
-        fs::copy_file(doublesDirectory() / "jvm.dll", bin / runtime.jvmType / "jvm.dll",
+        fs::copy_file(doubles / "jvm.dll", bin / runtime.jvmType / "jvm.dll",
                       fs::copy_options::overwrite_existing);
     }
 }
@@ -115,8 +115,12 @@ std::string messageWithLog(const std::string& text) { return crlf(text + "\n\nLo
 fs::path RuntimeTest::launcher(const StringEntries& extra, const std::string& name) const {
     StringEntries entries = sampleMessages();
     entries[message::jvmNotStarted] = vmNotStartedText;
-    entries[message::variableRuntimeBroken] = variableText;
-    entries[message::locationRuntimeBroken] = locationText;
+    for (std::int32_t id : {message::variableRuntimeBroken, message::variableRuntimeBroken64,
+                            message::locationRuntimeBroken, message::locationRuntimeBroken64}) {
+        entries[id] = otherArchitectureText;
+    }
+    entries[launcherArchitecture().variableRuntimeBroken] = variableText;
+    entries[launcherArchitecture().locationRuntimeBroken] = locationText;
     for (const auto& [key, value] : extra) entries[key] = value;
     fs::path path = makeConfiguredLauncher(directory(), name, entries);
     EXPECT_FALSE(path.empty());

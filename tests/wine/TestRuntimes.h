@@ -18,11 +18,12 @@ inline constexpr const char* java17Output = "openjdk version \"17.0.15\" 2025-04
 struct TestRuntime {
     std::string output = java17Output;   // standard error of "-version"
     std::string jvmType = "client";      // bin\<type>\jvm.dll; empty: no jvm.dll
-    bool sixtyFourBit = false;           // java.exe and javaw.exe built for x86-64
+    bool otherArchitecture = false;      // java.exe, javaw.exe and jvm.dll of the other build
     int exitCode = 0;                    // exit code of "-version"
 };
 
-// The directory of the Windows test doubles (java.exe, jvm.dll, wintool.exe).
+// The directory of the Windows test doubles of the launcher's architecture
+// (java.exe, jvm.dll, splashscreen.dll, unpack200.exe).
 std::filesystem::path doublesDirectory();
 
 // Lays out a runtime home: bin\java.exe and bin\javaw.exe (copies of the
@@ -64,10 +65,13 @@ LoggedStart startLogged(const Prefix& prefix, const std::filesystem::path& launc
 // The message of a start with the log on, as it reaches standard error.
 std::string messageWithLog(const std::string& text);
 
-// Texts of the messages of a found runtime that fails, as the tests configure them.
+// Texts of the messages of a found runtime that fails, as the tests configure
+// them: the variable and location texts under the keys of the launcher's
+// architecture; the keys of the other architecture carry the decoy.
 inline constexpr const char* vmNotStartedText = "The JVM could not be started.";
 inline constexpr const char* variableText = "The runtime named by {0} could not be loaded.";
 inline constexpr const char* locationText = "The runtime in {0} could not be loaded.";
+inline constexpr const char* otherArchitectureText = "The message of the other launcher: {0}";
 
 // Base of the tests that start launchers against test runtimes laid out in
 // the test's directory.

@@ -25,6 +25,9 @@ bool testingSixtyFourBit() {
 fs::path windowsProgram(const std::string& relative) {
     return fs::path(testingSixtyFourBit() ? QARVO_WIN64_BUILD_DIR : QARVO_WIN32_BUILD_DIR) / relative;
 }
+fs::path otherArchitectureProgram(const std::string& relative) {
+    return fs::path(testingSixtyFourBit() ? QARVO_WIN32_BUILD_DIR : QARVO_WIN64_BUILD_DIR) / relative;
+}
 fs::path genericLauncher() { return windowsProgram(testingSixtyFourBit() ? "src/launcher-x64.exe" : "src/launcher.exe"); }
 fs::path winTool() { return win32Program("tests/doubles/wintool.exe"); }
 fs::path launcherProbe() { return windowsProgram("tests/programs/launcher_probe.exe"); }

@@ -30,6 +30,9 @@ bool testingSixtyFourBit();
 // A program of the build of the launcher under test, by its path relative to
 // that build's tree.
 fs::path windowsProgram(const std::string& relative);
+// The same in the build of the other architecture (a runtime this launcher
+// cannot load).
+fs::path otherArchitectureProgram(const std::string& relative);
 // The generic launcher without a block and the probe made of the launcher's
 // own code, of the build under test; the helper exe of the 32-bit build.
 fs::path genericLauncher();
