@@ -59,9 +59,16 @@ TEST_F(BuildTest, WritesTheGenericLauncherTheBlockAndTheIncludedFiles) {
               exitBuilt)
         << host.standardError;
     const std::vector<std::uint8_t>& exe = host.files.at("/p/app.exe");
-    // The generic launcher unchanged up to its end, then the block.
+    // The generic launcher unchanged up to its end but for the checksum of the
+    // whole exe, then the block.
     ASSERT_GT(exe.size(), launcher_.size());
-    EXPECT_TRUE(std::equal(launcher_.begin(), launcher_.end(), exe.begin()));
+    PeImage pe;
+    std::string error;
+    ASSERT_TRUE(parsePeImage(exe, pe, error)) << error;
+    EXPECT_EQ(pe.checkSum, peChecksum(exe, pe.checkSumOffset));
+    std::vector<std::uint8_t> start(exe.begin(), exe.begin() + static_cast<std::ptrdiff_t>(launcher_.size()));
+    std::copy_n(launcher_.begin() + pe.checkSumOffset, 4, start.begin() + pe.checkSumOffset);
+    EXPECT_EQ(start, launcher_);
     const InspectReport report = inspected("/p/app.exe");
     EXPECT_EQ(report.blockOffset, launcher_.size());
     ASSERT_EQ(report.includedFiles.size(), 2u);
