@@ -208,6 +208,71 @@ bool ResourceConfig::readManifest(const std::string& name, const toml::node& nod
     return true;
 }
 
+namespace {
+
+template <typename Enum, std::size_t N>
+const char* nameIn(const Named<Enum> (&names)[N], Enum value) {
+    for (const Named<Enum>& named : names) {
+        if (named.value == value) return named.name;
+    }
+    return "";
+}
+
+}  // namespace
+
+const char* nameOf(ExecutionLevel level) { return nameIn(executionLevels, level); }
+const char* nameOf(DpiAwareness awareness) { return nameIn(dpiAwarenesses, awareness); }
+const char* nameOf(SupportedOs os) { return nameIn(operatingSystems, os); }
+
+namespace {
+
+toml::table decodedVersion(const VersionInfo& info) {
+    toml::table version;
+    const auto text = [](const std::u16string& written, const VersionNumber& number) {
+        return utf16ToUtf8(written.empty() ? versionText(number) : written);
+    };
+    version.insert("file-version", text(info.fileVersionText, info.fileVersion));
+    version.insert("product-version", text(info.productVersionText, info.productVersion));
+    const std::pair<const char*, const std::u16string*> strings[] = {
+        {"company", &info.companyName},        {"description", &info.fileDescription},
+        {"copyright", &info.legalCopyright},   {"product-name", &info.productName},
+        {"original-file-name", &info.originalFilename}};
+    for (const auto& [name, value] : strings) {
+        if (!value->empty()) version.insert(name, utf16ToUtf8(*value));
+    }
+    return version;
+}
+
+}  // namespace
+
+void decodeResources(const ResourceSummary& summary, toml::table& config) {
+    const auto table = [&config](const char* name) -> toml::table& {
+        if (!config.contains(name)) config.insert(name, toml::table{});
+        return *config[name].as_table();
+    };
+    if (!summary.icons.empty()) {
+        toml::array images;
+        for (const IconImageInfo& image : summary.icons) {
+            images.push_back(toml::table{{"width", image.width}, {"height", image.height}, {"bits", image.bitCount}});
+        }
+        table("application").insert_or_assign("icon", std::move(images));
+    }
+    if (summary.version) config.insert_or_assign("version", decodedVersion(*summary.version));
+    if (const std::optional<ManifestOptions>& m = summary.manifest) {
+        toml::array systems;
+        for (const SupportedOs os : m->supportedOs) systems.push_back(nameOf(os));
+        config.insert_or_assign("manifest", toml::table{{"execution-level", nameOf(m->executionLevel)},
+                                                        {"dpi-awareness", nameOf(m->dpiAwareness)},
+                                                        {"long-path-aware", m->longPathAware},
+                                                        {"supported-os", std::move(systems)},
+                                                        {"common-controls", m->commonControls}});
+    }
+    if (summary.splashImageSize) {
+        table("splash").insert_or_assign("image",
+                                         toml::table{{"size", static_cast<std::int64_t>(*summary.splashImageSize)}});
+    }
+}
+
 bool ResourceConfig::finish(const std::string& target, const std::string& outputName, ApplicationResources& out,
                             std::string& error) {
     resources_.manifest.architecture = target == "x64" ? ManifestArchitecture::amd64 : ManifestArchitecture::x86;

@@ -48,4 +48,14 @@ private:
     Position versionAt_;
 };
 
+// The names app.toml gives the manifest's options ("asInvoker", "per-monitor-v2", "windows-10").
+const char* nameOf(ExecutionLevel level);
+const char* nameOf(DpiAwareness awareness);
+const char* nameOf(SupportedOs os);
+
+// What `summary` says in app.toml's names, added to `config`: the [version]
+// and [manifest] tables, and for application.icon and splash.image what the
+// exe carries of them (the images' sizes; the image's size in bytes).
+void decodeResources(const ResourceSummary& summary, toml::table& config);
+
 }  // namespace qarvo::builder
