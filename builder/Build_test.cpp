@@ -181,6 +181,26 @@ TEST_F(BuildTest, ExitCodesTellWhatWentWrong) {
     EXPECT_EQ(host.standardError, "qarvo: no generic launcher for x86 is installed; name one with --launcher\n");
 }
 
+// build.target (or --target) picks the installed launcher of that target;
+// the manifest names the target's architecture.
+TEST_F(BuildTest, TheTargetPicksItsLauncher) {
+    const std::string toml = std::string(minimal) + "[build]\ntarget = \"x64\"\n";
+    EXPECT_EQ(run(toml), exitInputOutput);
+    EXPECT_EQ(host.standardError, "qarvo: no generic launcher for x64 is installed; name one with --launcher\n");
+    std::ifstream in(QARVO_TEST_LAUNCHER_X64, std::ios::binary);
+    host.files["/opt/qarvo/bin/../share/qarvo/launcher-x64.exe"] = {std::istreambuf_iterator<char>(in), {}};
+    for (const std::string way : {"file", "option"}) {
+        host.standardError.clear();
+        BuildRequest request;
+        if (way == "option") request.target = "x64";
+        ASSERT_EQ(run(way == "option" ? std::string(minimal) : toml, request), exitBuilt) << host.standardError;
+        const InspectReport report = inspected("/p/app.exe");
+        EXPECT_EQ(report.machine, pe::machineAmd64) << way;
+        ASSERT_TRUE(report.resources.manifest) << way;
+        EXPECT_EQ(report.resources.manifest->architecture, ManifestArchitecture::amd64) << way;
+    }
+}
+
 TEST_F(BuildTest, ProgressIsShownOnATerminalOnly) {
     host.addFile("/p/big.bin", std::string(5u << 20, 'b'));
     const std::string toml = std::string(minimal) + "[files]\ninclude = [\"big.bin\"]\n";
