@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "builder/ContentHash.h"
 #include "builder/Inspect.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/ConfigBlock.h"
@@ -183,6 +184,28 @@ TEST_F(BuildTest, ExitCodesTellWhatWentWrong) {
 
 // build.target (or --target) picks the installed launcher of that target;
 // the manifest names the target's architecture.
+TEST(ContentHash, TheSameBytesGiveTheSameValueHoweverCut) {
+    std::vector<std::uint8_t> bytes(777);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
+    ContentHash whole;
+    whole.add(bytes.data(), bytes.size());
+    for (const std::size_t cut : {0u, 1u, 31u, 32u, 400u, 776u}) {
+        ContentHash pieces;
+        pieces.add(bytes.data(), cut);
+        pieces.add(bytes.data() + cut, bytes.size() - cut);
+        EXPECT_EQ(pieces.value32(), whole.value32()) << cut;
+    }
+    // Swapped words and an added zero byte differ.
+    std::swap(bytes[0], bytes[4]);
+    ContentHash swapped, longer;
+    swapped.add(bytes.data(), bytes.size());
+    EXPECT_NE(swapped.value32(), whole.value32());
+    bytes.push_back(0);
+    std::swap(bytes[0], bytes[4]);
+    longer.add(bytes.data(), bytes.size());
+    EXPECT_NE(longer.value32(), whole.value32());
+}
+
 TEST_F(BuildTest, TheTargetPicksItsLauncher) {
     const std::string toml = std::string(minimal) + "[build]\ntarget = \"x64\"\n";
     EXPECT_EQ(run(toml), exitInputOutput);

@@ -1,6 +1,8 @@
 #include "image/PeLayout.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "image/LittleEndian.h"
 
@@ -132,6 +134,19 @@ void PeChecksumAccumulator::add(std::span<const std::uint8_t> bytes) {
     const std::size_t n = bytes.size();
     if ((length_ & 1) != 0 && n > 0) sum_ += std::uint64_t{data[i++]} << 8;  // the high byte of an odd word
     std::uint64_t sum = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight 32-bit words a step, loaded as they lie: a loop the compiler
+        // vectorises, as it runs over every byte of the included files.
+        std::uint64_t lanes[8] = {};
+        for (; i + 32 <= n; i += 32) {
+            for (std::size_t lane = 0; lane < 8; ++lane) {
+                std::uint32_t word;
+                std::memcpy(&word, data + i + 4 * lane, 4);
+                lanes[lane] += word;
+            }
+        }
+        for (const std::uint64_t lane : lanes) sum += (lane & 0xFFFFFFFFu) + (lane >> 32);
+    }
     for (; i + 4 <= n; i += 4) sum += readLittleEndian(data + i, 4);
     for (; i + 2 <= n; i += 2) sum += readLittleEndian(data + i, 2);
     if (i < n) sum += data[i];
