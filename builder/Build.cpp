@@ -1,5 +1,6 @@
 #include "builder/Build.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "builder/ContentHash.h"
 #include "builder/Progress.h"
 #include "builder/Template.h"
+#include "image/ApplicationResources.h"
 #include "image/ConfigBlock.h"
 #include "image/IncludedFilesSection.h"
 #include "image/LauncherImage.h"
@@ -24,23 +26,46 @@ constexpr std::size_t copyChunk = 1 << 20;
 // Included files together larger than this show a progress bar on a terminal.
 constexpr std::uint64_t progressThreshold = 4u << 20;
 
-// The output being written: every byte also goes into the content hash.
+// The output being written: every byte also goes into the content hash and
+// the PE checksum, so that neither needs the file read again.
 class HashedOutput {
 public:
     HashedOutput(OutputFile& file, std::string& error) : file_(file), error_(error) {}
     bool write(const std::uint8_t* bytes, std::size_t size) {
         hash_.add(bytes, size);
+        checksum_.add({bytes, size});
         written_ += size;
         return file_.write(bytes, size, error_);
     }
     bool write(const std::vector<std::uint8_t>& bytes) { return write(bytes.data(), bytes.size()); }
+    // Scrambles `bytes` for the included-files section and writes them. Slice
+    // by slice, so that the hash and the checksum read each slice while it is
+    // still in the processor's cache after the scrambling.
+    bool writeScrambled(std::uint8_t* bytes, std::size_t size) {
+        constexpr std::size_t slice = 16 << 10;
+        for (std::size_t at = 0; at < size; at += slice) {
+            const std::size_t length = std::min(slice, size - at);
+            scrambleIncludedBytes({bytes + at, length});
+            hash_.add(bytes + at, length);
+            checksum_.add({bytes + at, length});
+        }
+        written_ += size;
+        return file_.write(bytes, size, error_);
+    }
+    // Overwrites zeros written before; the checksum follows, the content hash does not.
+    bool patch(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
+        checksum_.addPatch(offset, {bytes, size});
+        return file_.patch(offset, bytes, size, error_);
+    }
     std::uint64_t written() const { return written_; }
     std::uint32_t hash() const { return hash_.value32(); }
+    std::uint32_t checksum() const { return checksum_.value(); }
 
 private:
     OutputFile& file_;
     std::string& error_;
     ContentHash hash_;
+    PeChecksumAccumulator checksum_;
     std::uint64_t written_ = 0;
 };
 
@@ -59,8 +84,7 @@ bool writeIncludedFile(const IncludedFile& file, Host& host, HashedOutput& out, 
             error = "cannot read " + file.source + (read.ok ? ": it became shorter while the exe was built" : "");
             return false;
         }
-        scrambleIncludedBytes({buffer.data(), read.bytes});
-        if (!out.write(buffer.data(), read.bytes)) return false;
+        if (!out.writeScrambled(buffer.data(), read.bytes)) return false;
         done += read.bytes;
         progress.advance(read.bytes);
     }
@@ -73,8 +97,13 @@ bool writeIncludedFile(const IncludedFile& file, Host& host, HashedOutput& out, 
 }
 
 // The template as the exe carries it: the COFF time stamp set from
-// SOURCE_DATE_EPOCH when that is given (the checksum then follows).
-bool stampTemplate(std::vector<std::uint8_t>& image, Host& host, std::string& error) {
+// SOURCE_DATE_EPOCH when that is given, the checksum field zero until the
+// checksum of the whole exe is known.
+bool stampTemplate(std::vector<std::uint8_t>& image, Host& host, std::uint32_t& checkSumOffset, std::string& error) {
+    PeImage pe;
+    if (!parsePeImage(image, pe, error)) return false;
+    checkSumOffset = pe.checkSumOffset;
+    writeLittleEndian(image.data() + checkSumOffset, 0, 4);
     const std::optional<std::string> epoch = host.environment("SOURCE_DATE_EPOCH");
     if (!epoch) return true;
     char* end = nullptr;
@@ -83,14 +112,12 @@ bool stampTemplate(std::vector<std::uint8_t>& image, Host& host, std::string& er
         error = "SOURCE_DATE_EPOCH=" + *epoch + " is no time in seconds that the exe's header can hold";
         return false;
     }
-    PeImage pe;
-    if (!parsePeImage(image, pe, error)) return false;
     writeLittleEndian(image.data() + pe.peOffset + pe::timeDateStampField, seconds, 4);
-    if (pe.checkSum != 0) writeLittleEndian(image.data() + pe.checkSumOffset, peChecksum(image, pe.checkSumOffset), 4);
     return true;
 }
 
-bool writeExe(const BuildPlan& plan, std::vector<std::uint8_t> image, Host& host, std::string& error) {
+bool writeExe(const BuildPlan& plan, std::vector<std::uint8_t> image, std::uint32_t checkSumOffset, Host& host,
+              std::string& error) {
     std::unique_ptr<OutputFile> file = host.createOutput(plan.output, error);
     if (!file) return false;
     HashedOutput out(*file, error);
@@ -112,7 +139,10 @@ bool writeExe(const BuildPlan& plan, std::vector<std::uint8_t> image, Host& host
     if (plan.includedFiles.empty() && !out.write(closingTail(out.written()))) return false;
     std::uint8_t word[4];
     writeLittleEndian(word, out.hash(), 4);
-    return file->patch(wordOffset, word, sizeof word, error) && file->commit(error);
+    if (!out.patch(wordOffset, word, sizeof word)) return false;
+    // The checksum of the whole file, block and included files with it.
+    writeLittleEndian(word, out.checksum(), 4);
+    return out.patch(checkSumOffset, word, sizeof word) && file->commit(error);
 }
 
 bool copyFile(const std::string& from, const std::string& to, Host& host, std::string& error) {
@@ -172,18 +202,25 @@ int build(const BuildRequest& request, Host& host) {
         report(host, "refusing " + launcher + " as the generic launcher: " + error);
         return exitConfigurationError;
     }
+    // The new resource section stays the last section: the block follows it.
+    if (!putApplicationResources(image, plan.resources, error)) {
+        report(host, "cannot put the resources into " + launcher + ": " + error);
+        return exitConfigurationError;
+    }
+    length = image.size();
     const std::uint64_t end = imageEnd(plan, length);
     if (end > maxImageEnd) {
         report(host, request.configurationFile + ": the included files would end at byte " + std::to_string(end) +
                          " of the exe; the launcher reads at most " + std::to_string(maxImageEnd));
         return exitConfigurationError;
     }
-    if (!stampTemplate(image, host, error)) {
+    std::uint32_t checkSumOffset = 0;
+    if (!stampTemplate(image, host, checkSumOffset, error)) {
         report(host, error);
         return exitConfigurationError;
     }
     if ((!plan.runtimeJarCopy.empty() && !copyFile(plan.runtimeJarSource, plan.runtimeJarCopy, host, error)) ||
-        !writeExe(plan, std::move(image), host, error)) {
+        !writeExe(plan, std::move(image), checkSumOffset, host, error)) {
         report(host, error);
         return exitInputOutput;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "image/ApplicationResources.h"
 #include "image/ConfigBlock.h"
 
 namespace qarvo::builder {
@@ -51,6 +52,8 @@ struct BuildPlan {
     // header word is left to the writer.
     ConfigBlockContent block;
     std::vector<IncludedFile> includedFiles;  // in section order (the runtime jar first when included)
+    // Icon, version information, manifest (its architecture the target's) and splash image.
+    ApplicationResources resources;
 };
 
 }  // namespace qarvo::builder

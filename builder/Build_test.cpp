@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "builder/ContentHash.h"
 #include "builder/Inspect.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/ConfigBlock.h"
@@ -59,9 +60,16 @@ TEST_F(BuildTest, WritesTheGenericLauncherTheBlockAndTheIncludedFiles) {
               exitBuilt)
         << host.standardError;
     const std::vector<std::uint8_t>& exe = host.files.at("/p/app.exe");
-    // The generic launcher unchanged up to its end, then the block.
+    // The generic launcher unchanged up to its end but for the checksum of the
+    // whole exe, then the block.
     ASSERT_GT(exe.size(), launcher_.size());
-    EXPECT_TRUE(std::equal(launcher_.begin(), launcher_.end(), exe.begin()));
+    PeImage pe;
+    std::string error;
+    ASSERT_TRUE(parsePeImage(exe, pe, error)) << error;
+    EXPECT_EQ(pe.checkSum, peChecksum(exe, pe.checkSumOffset));
+    std::vector<std::uint8_t> start(exe.begin(), exe.begin() + static_cast<std::ptrdiff_t>(launcher_.size()));
+    std::copy_n(launcher_.begin() + pe.checkSumOffset, 4, start.begin() + pe.checkSumOffset);
+    EXPECT_EQ(start, launcher_);
     const InspectReport report = inspected("/p/app.exe");
     EXPECT_EQ(report.blockOffset, launcher_.size());
     ASSERT_EQ(report.includedFiles.size(), 2u);
@@ -172,6 +180,48 @@ TEST_F(BuildTest, ExitCodesTellWhatWentWrong) {
     host.standardError.clear();
     EXPECT_EQ(run(minimal), exitInputOutput);
     EXPECT_EQ(host.standardError, "qarvo: no generic launcher for x86 is installed; name one with --launcher\n");
+}
+
+// build.target (or --target) picks the installed launcher of that target;
+// the manifest names the target's architecture.
+TEST(ContentHash, TheSameBytesGiveTheSameValueHoweverCut) {
+    std::vector<std::uint8_t> bytes(777);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
+    ContentHash whole;
+    whole.add(bytes.data(), bytes.size());
+    for (const std::size_t cut : {0u, 1u, 31u, 32u, 400u, 776u}) {
+        ContentHash pieces;
+        pieces.add(bytes.data(), cut);
+        pieces.add(bytes.data() + cut, bytes.size() - cut);
+        EXPECT_EQ(pieces.value32(), whole.value32()) << cut;
+    }
+    // Swapped words and an added zero byte differ.
+    std::swap(bytes[0], bytes[4]);
+    ContentHash swapped, longer;
+    swapped.add(bytes.data(), bytes.size());
+    EXPECT_NE(swapped.value32(), whole.value32());
+    bytes.push_back(0);
+    std::swap(bytes[0], bytes[4]);
+    longer.add(bytes.data(), bytes.size());
+    EXPECT_NE(longer.value32(), whole.value32());
+}
+
+TEST_F(BuildTest, TheTargetPicksItsLauncher) {
+    const std::string toml = std::string(minimal) + "[build]\ntarget = \"x64\"\n";
+    EXPECT_EQ(run(toml), exitInputOutput);
+    EXPECT_EQ(host.standardError, "qarvo: no generic launcher for x64 is installed; name one with --launcher\n");
+    std::ifstream in(QARVO_TEST_LAUNCHER_X64, std::ios::binary);
+    host.files["/opt/qarvo/bin/../share/qarvo/launcher-x64.exe"] = {std::istreambuf_iterator<char>(in), {}};
+    for (const std::string way : {"file", "option"}) {
+        host.standardError.clear();
+        BuildRequest request;
+        if (way == "option") request.target = "x64";
+        ASSERT_EQ(run(way == "option" ? std::string(minimal) : toml, request), exitBuilt) << host.standardError;
+        const InspectReport report = inspected("/p/app.exe");
+        EXPECT_EQ(report.machine, pe::machineAmd64) << way;
+        ASSERT_TRUE(report.resources.manifest) << way;
+        EXPECT_EQ(report.resources.manifest->architecture, ManifestArchitecture::amd64) << way;
+    }
 }
 
 TEST_F(BuildTest, ProgressIsShownOnATerminalOnly) {

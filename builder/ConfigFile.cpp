@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cstdlib>
 #include <map>
 
 #include "builder/ConfigValues.h"
+#include "builder/ResourceConfig.h"
 #include "image/IncludedFileNames.h"
 #include "builder/Schema.h"
 #include "builder/TextCodes.h"
 #include "builder/Toml.h"
+#include "builder/TomlSafety.h"
 
 namespace qarvo::builder {
 
@@ -33,11 +37,6 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string joinPath(const std::string& directory, const std::string& path) {
-    if (directory.empty() || isAbsolutePath(path)) return path;
-    return directory + path;
-}
-
 // The last component of a host path.
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -48,64 +47,6 @@ bool parseKey(std::string_view text, std::int32_t& key) {
     const char* end = text.data() + text.size();
     const auto [next, error] = std::from_chars(text.data(), end, key);
     return error == std::errc() && next == end && !text.empty();
-}
-
-// TOML allows no control characters, characters beyond ASCII only in
-// strings and comments, and a string ends on its line (a multi-line one before the end of the file). The
-// file is checked for both before toml++ sees it: toml++ 3.3 reaches an
-// "unreachable" branch (undefined behaviour) when it tests such a character
-// for white space, as it does outside strings and behind an unclosed one.
-bool unsafeForToml(const std::string& text, Position& at, std::string& what) {
-    enum class In { code, comment, basic, literal, multiBasic, multiLiteral } in = In::code;
-    int line = 1, column = 1;
-    Position opened;
-    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        // Control characters are no TOML anywhere (tabs and line ends aside).
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) {
-            at = {line, column};
-            what = "a control character";
-            return true;
-        }
-        if ((in == In::basic || in == In::literal) && c == '\n') {
-            at = opened;
-            what = "a string that is not closed on its line";
-            return true;
-        }
-        const bool three = i + 2 < text.size() && text[i + 1] == c && text[i + 2] == c;
-        if (in == In::code) {
-            if (static_cast<unsigned char>(c) >= 0x80) {
-                at = {line, column};
-                what = "a character beyond ASCII outside a string or a comment";
-                return true;
-            }
-            opened = {line, column};
-            if (c == '#') in = In::comment;
-            if (c == '"') in = three ? In::multiBasic : In::basic;
-            if (c == '\'') in = three ? In::multiLiteral : In::literal;
-            if (three && (c == '"' || c == '\'')) i += 2, column += 2;
-        } else if ((in == In::basic || in == In::multiBasic) && c == '\\') {
-            ++i, ++column;  // an escape: the next character is no closing quote
-        } else if (in == In::comment && c == '\n') {
-            in = In::code;
-        } else if ((in == In::basic && c == '"') || (in == In::literal && c == '\'')) {
-            in = In::code;
-        } else if ((in == In::multiBasic && c == '"' && three) || (in == In::multiLiteral && c == '\'' && three)) {
-            in = In::code;
-            i += 2, column += 2;
-        }
-        if (c == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    if (in == In::code || in == In::comment) return false;
-    at = opened;
-    what = "a string that is not closed";
-    return true;
 }
 
 // Reads one file. Each check adds its diagnostic and goes on, so that one run
@@ -132,6 +73,11 @@ public:
         const toml::table& root = parsed.table();
         for (auto&& [key, node] : root) readTopLevel(key, node);
         finish();
+        // toml++ hands a table's names in key order; people read a file from the top.
+        std::stable_sort(diagnostics_.begin(), diagnostics_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+            const auto place = [](const Position& p) { return std::pair(p.line <= 0 ? INT_MAX : p.line, p.column); };
+            return place(a.position) < place(b.position);
+        });
         return diagnostics_.empty();
     }
 
@@ -171,8 +117,11 @@ private:
 
     void readSetting(const std::string& tableName, const toml::key& key, const toml::node& node) {
         const std::string name(key.str());
-        if (tableName == "splash" && name == "image") {
-            fail(node, "splash.image: splash images are not supported yet");
+        if (const ResourceSetting* resource = findResourceSetting(tableName, name)) {
+            std::string error;
+            if (!resources_.read(*resource, node, baseDirectory_, host_, error)) {
+                fail(node, resource->fullName() + ": " + error);
+            }
             return;
         }
         const Setting* setting = findSetting(tableName, name);
@@ -212,7 +161,7 @@ private:
             } else if (!text) {
                 fail(node, "build." + name + ": expected a string, found " + typeName(node));
             } else if (name == "output") {
-                if (options_.output.empty()) plan_.output = joinPath(baseDirectory_, *text);
+                if (options_.output.empty()) plan_.output = hostPath(baseDirectory_, *text);
             } else if (name == "target") {
                 target_ = *text;
                 targetPosition_ = positionOf(node.source());
@@ -276,7 +225,7 @@ private:
             return;
         }
         if (!checkIncludedName(stored, at)) return;
-        const std::string path = joinPath(baseDirectory_, source);
+        const std::string path = hostPath(baseDirectory_, source);
         const std::optional<std::uint64_t> size = host_.fileSize(path);
         if (!size) {
             fail(at, "files.include: " + path + " does not exist or is not a file");
@@ -414,6 +363,7 @@ private:
             plan_.output = baseDirectory_ + stem + ".exe";
         }
         placeRuntimeJar();
+        finishResources();
         for (const Setting& setting : settings()) {
             if (setting.defaultValue && !strings_.count(setting.key)) {
                 strings_.emplace(setting.key, Stored{setting.defaultValue, {}, "default"});
@@ -425,6 +375,25 @@ private:
             if (utf8ToWindows1252(name, stored, bad)) strings_.emplace(101, Stored{stored, {}, "default"});
         }
         assembleBlock();
+    }
+
+    // The splash keys follow splash.image unless the file sets them; keys
+    // that would show a splash screen without an image are refused, as the
+    // launcher would hand the splash library no image at all.
+    void finishResources() {
+        std::string error;
+        if (!resources_.finish(plan_.target, fileNameOf(plan_.output), plan_.resources, error)) {
+            fail(resources_.versionPosition(), "version: " + error);
+        }
+        if (resources_.hasSplashImage()) {
+            for (const std::int32_t key : {108, 10123}) strings_.emplace(key, Stored{"1", {}, "splash.image"});
+            return;
+        }
+        const auto shown = strings_.find(108), library = strings_.find(10123);
+        if (shown != strings_.end() && library != strings_.end() && std::atoi(shown->second.value.c_str()) != 0 &&
+            std::atoi(library->second.value.c_str()) != 0) {
+            fail(shown->second.position, shown->second.origin + " shows a splash screen, but splash.image is not set");
+        }
     }
 
     void checkVersionBounds() {
@@ -503,6 +472,7 @@ private:
     std::string baseDirectory_;
     std::map<std::int32_t, Stored> strings_;
     WideEntries wides_;
+    ResourceConfig resources_;
     std::string target_ = "x86";
     Position targetPosition_;
     bool mainClassSet_ = false;
@@ -515,6 +485,11 @@ bool readConfiguration(const std::string& text, const ReadOptions& options, Host
     plan = BuildPlan{};
     plan.configurationFile = options.configurationFile;
     return Reader(options, host, plan, diagnostics).read(text);
+}
+
+std::string hostPath(const std::string& directory, const std::string& path) {
+    if (directory.empty() || isAbsolutePath(path)) return path;
+    return directory + path;
 }
 
 std::uint64_t imageEnd(const BuildPlan& plan, std::uint64_t templateLength) {

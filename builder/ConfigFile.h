@@ -24,6 +24,10 @@ struct ReadOptions {
 bool readConfiguration(const std::string& text, const ReadOptions& options, Host& host, BuildPlan& plan,
                        std::vector<Diagnostic>& diagnostics);
 
+// `path` of app.toml on this machine: relative to `baseDirectory` (app.toml's,
+// with its closing separator) unless it is absolute.
+std::string hostPath(const std::string& baseDirectory, const std::string& path);
+
 // The largest offset at which the included-files section may end: the
 // launcher holds its block's end and the section's end in 32-bit signed values.
 constexpr std::uint64_t maxImageEnd = 0x7FFFFFFF;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "builder/testing/MemoryHost.h"
+#include "image/testing/FakeIcon.h"
 
 namespace qarvo::builder {
 namespace {
@@ -29,6 +30,10 @@ testing::MemoryHost hostWithFiles() {
     host.addFile(jar, "jar");
     host.addFile("/p/data.txt", "data");
     host.addFile("/p/lib/app.jar", "app");
+    host.files["/p/app.ico"] = qarvo::testing::makeIcoFile({{16, 16, 1, 32, qarvo::testing::bitmapIconImage(16, 0)}});
+    host.addFile("/p/splash.gif", "GIF89a image");
+    host.addFile("/p/splash.bmp", "BM image");
+    host.files["/p/huge.gif"].resize((16u << 20) + 1);
     return host;
 }
 
@@ -116,6 +121,48 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
          "/p/app.toml:4:10: build.target: \"arm\" is none of \"x86\", \"x64\"\n"},
         {std::string(application) + "[build]\nruntime-jar = \"inside\"\n",
          "/p/app.toml:4:15: build.runtime-jar: \"inside\" is none of \"beside\", \"included\", \"none\"\n"},
+        // The names that become resources.
+        {std::string(application) + "icon = \"data.txt\"\n",
+         "/p/app.toml:3:8: application.icon: /p/data.txt is no icon: not an icon file: shorter than an icon header\n"},
+        {std::string(application) + "icon = \"splash.gif\"\n",
+         "/p/app.toml:3:8: application.icon: /p/splash.gif is no icon: not an icon file: the header does not start "
+         "with 0\n"},
+        {std::string(application) + "icon = 5\n",
+         "/p/app.toml:3:8: application.icon: expected the path of a file, found an integer\n"},
+        {std::string(application) + "icon = \"missing.ico\"\n",
+         "/p/app.toml:3:8: application.icon: /p/missing.ico does not exist or is not a file\n"},
+        {std::string(application) + "[version]\nfile-version = \"1.2.3.4.5\"\nproduct-version = \"1.70000\"\n",
+         "/p/app.toml:4:16: version.file-version: \"1.2.3.4.5\" is no version number: one to four numbers from 0 to "
+         "65535 separated by \".\" (\"1.2.3.4\")\n"
+         "/p/app.toml:5:19: version.product-version: \"1.70000\" is no version number: one to four numbers from 0 "
+         "to 65535 separated by \".\" (\"1.2.3.4\")\n"},
+        {std::string(application) + "[version]\nfile-version = \"1\"\ncompany = \"" + std::string(40000, 'c') + "\"\n",
+         "/p/app.toml:4:16: version: version information block longer than 65535 bytes\n"},
+        {std::string(application) + "[version]\ncompany = \"a\\u0000b\"\n",
+         "/p/app.toml:4:11: version.company: a version string cannot hold a NUL character\n"},
+        {std::string(application) + "[manifest]\nexecution-level = \"admin\"\ndpi-awareness = true\ncolour = 1\n",
+         "/p/app.toml:4:19: manifest.execution-level: \"admin\" is none of \"asInvoker\", \"highestAvailable\", "
+         "\"requireAdministrator\"\n"
+         "/p/app.toml:5:17: manifest.dpi-awareness: expected a string, found a boolean\n"
+         "/p/app.toml:6:1: unknown name \"manifest.colour\"\n"},
+        {std::string(application) + "[manifest]\nsupported-os = [\"windows-7\", \"windows-7\"]\n",
+         "/p/app.toml:4:16: manifest.supported-os: \"windows-7\" is listed twice\n"},
+        {std::string(application) + "[manifest]\nsupported-os = [\"windows-xp\"]\n",
+         "/p/app.toml:4:16: manifest.supported-os: \"windows-xp\" is none of \"windows-vista\", \"windows-7\", "
+         "\"windows-8\", \"windows-8.1\", \"windows-10\"\n"},
+        {std::string(application) + "[splash]\nimage = \"splash.bmp\"\n",
+         "/p/app.toml:4:9: splash.image: /p/splash.bmp is no GIF, PNG or JPEG image, the formats the runtime's "
+         "splash library shows\n"},
+        {std::string(application) + "[splash]\nimage = \"huge.gif\"\n",
+         "/p/app.toml:4:9: splash.image: /p/huge.gif is 16777217 bytes long; at most 16777216 are taken\n"},
+        {std::string(application) + "[splash]\nenabled = true\nruntime-library = true\n",
+         "/p/app.toml:4:11: splash.enabled shows a splash screen, but splash.image is not set\n"},
+        // Accepted: every resource name.
+        {std::string(application) + "icon = \"app.ico\"\n[version]\nfile-version = \"1.2\"\n[manifest]\n"
+                                    "execution-level = \"highestAvailable\"\ndpi-awareness = \"per-monitor-v2\"\n"
+                                    "long-path-aware = true\nsupported-os = [\"windows-vista\", \"windows-10\"]\n"
+                                    "common-controls = false\n[splash]\nimage = \"splash.gif\"\n",
+         ""},
         // Accepted: the modern-runtime letter, raw notation, a named class path entry, one directory level.
         {std::string(application) + "class-path = [{ scan = \"lib\", required = false }]\n[runtime]\n"
                                     "search-sequence = \"B.\\\\jre;M;Y;\"\n[files]\ninclude = [{ source = \"data.txt\", "
@@ -170,6 +217,38 @@ TEST(ConfigFile, NamesBecomeKeysWithDefaults) {
     ASSERT_EQ(r.plan.includedFiles.size(), 1u);
     EXPECT_EQ(r.plan.includedFiles[0].source, "/p/data.txt");
     EXPECT_EQ(r.plan.includedFiles[0].size, 4u);
+}
+
+// Resource names become the plan's resources: defaults filled in, the
+// manifest's architecture the target's, the splash keys set by the image.
+TEST(ConfigFile, ResourceNamesBecomeTheExesResources) {
+    testing::MemoryHost host = hostWithFiles();
+    Read r;
+    std::vector<Diagnostic> diagnostics;
+    r.ok = readConfiguration(std::string(application) + "icon = \"app.ico\"\n[version]\nfile-version = \"2.1\"\n"
+                                 "company = \"Tarnwell \u00A9\"\n[manifest]\nlong-path-aware = true\n"
+                                 "[splash]\nimage = \"splash.gif\"\n[build]\noutput = \"out/Tool.exe\"\n",
+                             {"/p/app.toml", "", "x64", jar}, host, r.plan, diagnostics);
+    ASSERT_TRUE(r.ok) << (diagnostics.empty() ? "" : diagnostics[0].text());
+    const ApplicationResources& resources = r.plan.resources;
+    EXPECT_EQ(resources.icoFile, host.files.at("/p/app.ico"));
+    ASSERT_TRUE(resources.version);
+    EXPECT_EQ(resources.version->fileVersion, (VersionNumber{2, 1, 0, 0}));
+    EXPECT_EQ(resources.version->productVersion, resources.version->fileVersion);
+    EXPECT_EQ(resources.version->productVersionText, u"2.1");
+    EXPECT_EQ(resources.version->companyName, u"Tarnwell \u00A9");
+    EXPECT_EQ(resources.version->originalFilename, u"Tool.exe");
+    EXPECT_EQ(resources.manifest, (ManifestOptions{.longPathAware = true, .architecture = ManifestArchitecture::amd64}));
+    EXPECT_EQ(resources.splashImage, host.files.at("/p/splash.gif"));
+    std::map<std::int32_t, std::string> strings(r.plan.block.strings.begin(), r.plan.block.strings.end());
+    EXPECT_EQ(strings[108], "1");
+    EXPECT_EQ(strings[10123], "1");
+    // The default search sequence has the modern-runtime letter between the variables and the registry.
+    EXPECT_EQ(strings[128], "B.\\jre;EJAVA_HOME;EJDK_HOME;M;Y;");
+    // Nothing set: no resource but the generic launcher's manifest.
+    const Read plain = readText(application, host);
+    ASSERT_TRUE(plain.ok) << plain.diagnostics;
+    EXPECT_EQ(plain.plan.resources, ApplicationResources{});
 }
 
 TEST(ConfigFile, TheRuntimeJarTravelsAsTheConfigurationSays) {

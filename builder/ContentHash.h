@@ -15,9 +15,17 @@ public:
     std::uint32_t value32() const;
 
 private:
-    void mix(std::uint64_t word);
-    std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
-    std::uint64_t pending_ = 0;    // bytes of an unfinished word, little-endian
+    // Eight lanes of 32-bit words, each with a running sum and a sum of its
+    // running sums (the second makes the value depend on where a byte lies):
+    // additions only, in lanes the compiler vectorises, so that hashing a
+    // large included file costs little next to copying it.
+    static constexpr std::size_t laneCount = 8;
+    static constexpr std::size_t blockSize = 4 * laneCount;
+    void addBlocks(const std::uint8_t* blocks, std::size_t count);
+
+    std::uint64_t sums_[laneCount] = {};
+    std::uint64_t sumsOfSums_[laneCount] = {};
+    std::uint8_t pending_[blockSize] = {};  // bytes of an unfinished block
     std::size_t pendingBytes_ = 0;
     std::uint64_t length_ = 0;
 };

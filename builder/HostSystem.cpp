@@ -94,8 +94,9 @@ class RealOutputFile final : public OutputFile {
 public:
     RealOutputFile(std::FILE* file, fs::path temporary, fs::path final)
         : file_(file), temporary_(std::move(temporary)), final_(std::move(final)) {
-        // Large writes: the included files stream through here.
-        std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+        // Unbuffered: the included files stream through here in large pieces
+        // that would only be copied once more into a buffer of the C library.
+        std::setvbuf(file_, nullptr, _IONBF, 0);
     }
     ~RealOutputFile() override {
         if (file_) std::fclose(file_);

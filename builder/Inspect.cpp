@@ -7,6 +7,7 @@
 
 #include "builder/BuildPlan.h"
 #include "builder/ConfigValues.h"
+#include "builder/ResourceConfig.h"
 #include "builder/Schema.h"
 #include "builder/TextCodes.h"
 #include "image/IncludedFilesSection.h"
@@ -105,6 +106,10 @@ bool inspectImage(ByteSource& source, const std::vector<std::uint8_t>& head, con
         return false;
     }
     report.machine = pe.machine;
+    // Damaged resources do not hide the block: they are reported beside it.
+    if (!summariseResources(head, report.resources, report.resourceProblem) && report.resourceProblem.empty()) {
+        report.resourceProblem = "unreadable";
+    }
     report.blockOffset = pe.lastSectionEnd();
     if (pe.dataDirectories.size() > pe::certificateDirectory) {
         report.signatureOffset = pe.dataDirectories[pe::certificateDirectory].address;
@@ -196,8 +201,103 @@ toml::table decodedConfiguration(const InspectReport& report) {
         toml::table& locale = subtable(subtable(config, "locale"), section.name);
         for (const auto& [key, value] : section.entries) locale.insert_or_assign(std::to_string(key), utf16ToUtf8(value));
     }
+    decodeResources(report.resources, config);
     return config;
 }
+
+namespace {
+
+std::string architectureName(ManifestArchitecture architecture) {
+    return architecture == ManifestArchitecture::amd64 ? "amd64" : "x86";
+}
+
+// The "resources" object of the JSON: every part always present, with
+// "present" false (or no icons) when the exe carries none.
+toml::table resourcesTable(const InspectReport& report) {
+    const ResourceSummary& r = report.resources;
+    toml::array icons;
+    for (const IconImageInfo& image : r.icons) {
+        icons.push_back(toml::table{{"width", image.width}, {"height", image.height}, {"bitCount", image.bitCount},
+                                    {"bytes", static_cast<std::int64_t>(image.byteSize)}, {"id", image.iconId}});
+    }
+    toml::table version{{"present", r.version.has_value()}};
+    if (r.version) {
+        version.insert("fileVersion", utf16ToUtf8(versionText(r.version->fileVersion)));
+        version.insert("productVersion", utf16ToUtf8(versionText(r.version->productVersion)));
+        toml::table strings;
+        const std::pair<const char*, const std::u16string*> named[] = {
+            {"CompanyName", &r.version->companyName},         {"FileDescription", &r.version->fileDescription},
+            {"FileVersion", &r.version->fileVersionText},     {"InternalName", &r.version->internalName},
+            {"LegalCopyright", &r.version->legalCopyright},   {"OriginalFilename", &r.version->originalFilename},
+            {"ProductName", &r.version->productName},         {"ProductVersion", &r.version->productVersionText}};
+        for (const auto& [name, value] : named) {
+            if (!value->empty()) strings.insert(name, utf16ToUtf8(*value));
+        }
+        for (const auto& [name, value] : r.version->otherStrings) strings.insert(utf16ToUtf8(name), utf16ToUtf8(value));
+        version.insert("strings", std::move(strings));
+    }
+    toml::table manifest{{"present", r.manifest.has_value()}};
+    if (r.manifest) {
+        toml::array systems;
+        for (const SupportedOs os : r.manifest->supportedOs) systems.push_back(nameOf(os));
+        manifest.insert("executionLevel", nameOf(r.manifest->executionLevel));
+        manifest.insert("uiAccess", r.manifest->uiAccess);
+        manifest.insert("dpiAwareness", nameOf(r.manifest->dpiAwareness));
+        manifest.insert("longPathAware", r.manifest->longPathAware);
+        manifest.insert("supportedOs", std::move(systems));
+        manifest.insert("commonControls", r.manifest->commonControls);
+        manifest.insert("architecture", architectureName(r.manifest->architecture));
+    }
+    toml::table table{{"icons", std::move(icons)},
+                      {"version", std::move(version)},
+                      {"manifest", std::move(manifest)},
+                      {"splash", toml::table{{"present", r.splashImageSize.has_value()},
+                                             {"size", static_cast<std::int64_t>(r.splashImageSize.value_or(0))}}}};
+    if (!report.resourceProblem.empty()) table.insert("error", report.resourceProblem);
+    return table;
+}
+
+void resourcesText(const InspectReport& report, std::ostringstream& out) {
+    const ResourceSummary& r = report.resources;
+    out << "resources:";
+    if (!report.resourceProblem.empty()) out << " damaged (" << report.resourceProblem << ")";
+    out << "\n  icon: ";
+    if (r.icons.empty()) out << "none";
+    for (std::size_t i = 0; i < r.icons.size(); ++i) {
+        out << (i ? ", " : "") << r.icons[i].width << "x" << r.icons[i].height << " " << r.icons[i].bitCount << "-bit";
+    }
+    out << "\n  version: ";
+    if (!r.version) {
+        out << "none\n";
+    } else {
+        out << "file " << utf16ToUtf8(versionText(r.version->fileVersion)) << ", product "
+            << utf16ToUtf8(versionText(r.version->productVersion)) << "\n";
+        const toml::table version = *resourcesTable(report)["version"]["strings"].as_table();
+        for (auto&& [name, value] : version) {
+            out << "    " << name.str() << " = " << tomlText(value) << "\n";
+        }
+    }
+    out << "  manifest: ";
+    if (!r.manifest) {
+        out << "none\n";
+    } else {
+        const ManifestOptions& m = *r.manifest;
+        out << "execution level " << nameOf(m.executionLevel) << (m.uiAccess ? " (uiAccess)" : "") << ", DPI awareness "
+            << nameOf(m.dpiAwareness) << ", long paths " << (m.longPathAware ? "yes" : "no") << ", supported OS";
+        if (m.supportedOs.empty()) out << " not declared";
+        for (const SupportedOs os : m.supportedOs) out << " " << nameOf(os);
+        out << ", common controls " << (m.commonControls ? "6.0.0.0 " + architectureName(m.architecture) : "none")
+            << "\n";
+    }
+    out << "  splash image: ";
+    if (r.splashImageSize) {
+        out << *r.splashImageSize << " bytes (RT_RCDATA 10000)\n";
+    } else {
+        out << "none\n";
+    }
+}
+
+}  // namespace
 
 toml::table reportTable(const InspectReport& report) {
     toml::array entries;
@@ -241,6 +341,7 @@ toml::table reportTable(const InspectReport& report) {
         {"includedFiles", std::move(files)},
         {"includedFilesEnd", static_cast<std::int64_t>(report.includedFilesEnd)},
         {"runtimeJar", placement},
+        {"resources", resourcesTable(report)},
         {"signature", toml::table{{"present", report.signatureSize != 0},
                                   {"offset", static_cast<std::int64_t>(report.signatureOffset)},
                                   {"size", static_cast<std::int64_t>(report.signatureSize)}}},
@@ -302,6 +403,7 @@ std::string reportText(const InspectReport& report) {
             : placement == "included" ? "included (the first included file is qarvo-runtime.jar)"
                                       : "not placed by the build tool")
         << "\n";
+    resourcesText(report, out);
     out << "signature: ";
     if (report.signatureSize == 0) {
         out << "none\n";

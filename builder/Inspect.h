@@ -10,6 +10,7 @@
 
 #include "builder/HostSystem.h"
 #include "builder/Toml.h"
+#include "image/ApplicationResources.h"
 #include "image/ByteSource.h"
 #include "image/ConfigBlock.h"
 
@@ -29,6 +30,8 @@ struct InspectReport {
     std::vector<File> includedFiles;
     std::uint64_t includedFilesEnd = 0;  // 0 when the exe carries none
     std::uint32_t signatureOffset = 0, signatureSize = 0;  // the certificate table; size 0: unsigned
+    ResourceSummary resources;
+    std::string resourceProblem;  // why the resources could not be read; empty when they could
 };
 
 // Reads the launcher in `source`, whose first bytes (at least its headers and

@@ -8,6 +8,7 @@
 #include "builder/Build.h"
 #include "builder/Inspect.h"
 #include "builder/testing/MemoryHost.h"
+#include "image/testing/FakeIcon.h"
 
 namespace qarvo::builder {
 namespace {
@@ -23,6 +24,26 @@ working-directory = "work"
 type = "console"
 kind = "plain"
 directory = "."
+icon = "app.ico"
+
+[version]
+file-version = "4.3.2.1"
+product-version = "4.3"
+company = "Tarnwell Trips"
+description = "Round trip"
+copyright = "© 2025 Tarnwell"
+product-name = "Trip"
+original-file-name = "trip.exe"
+
+[manifest]
+execution-level = "requireAdministrator"
+dpi-awareness = "per-monitor-v2"
+long-path-aware = true
+supported-os = ["windows-7", "windows-8.1", "windows-10"]
+common-controls = false
+
+[splash]
+image = "splash.jpg"
 
 [runtime]
 search-sequence = ["bundled:.\\jre", "env:JAVA_HOME", "installed", "path", "registry"]
@@ -108,6 +129,9 @@ TEST(RoundTrip, InspectGivesBackTheConfiguration) {
     host.addFile("/jar/qarvo-runtime.jar", "jar");
     host.addFile("/p/readme.txt", "read me");
     host.addFile("/p/build/plugin.jar", "plugin bytes");
+    host.files["/p/app.ico"] = qarvo::testing::makeIcoFile(
+        {{48, 48, 1, 32, qarvo::testing::bitmapIconImage(48, 0)}, {0, 0, 1, 32, qarvo::testing::pngIconImage({1, 2})}});
+    host.addFile("/p/splash.jpg", "\xFF\xD8\xFF\xE0" " a JPEG");
     host.addFile("/p/app.toml", configuration);
     BuildRequest request;
     request.configurationFile = "/p/app.toml";
@@ -129,7 +153,15 @@ TEST(RoundTrip, InspectGivesBackTheConfiguration) {
     // Included files come back by name and size; their sources stay on this machine.
     expected.insert_or_assign("files", toml::table{{"include", toml::array{
         toml::table{{"name", "readme.txt"}, {"size", 7}}, toml::table{{"name", "lib\\plugin.jar"}, {"size", 12}}}}});
+    // The icon comes back as its images, the splash image as its size.
+    expected["application"].as_table()->insert_or_assign(
+        "icon", toml::array{toml::table{{"width", 48}, {"height", 48}, {"bits", 32}},
+                            toml::table{{"width", 256}, {"height", 256}, {"bits", 32}}});
+    expected["splash"].as_table()->insert_or_assign("image", toml::table{{"size", 11}});
     expectContained(expected, decoded, "");
+    EXPECT_EQ(decoded["splash"]["enabled"].value_or(false), true);
+    EXPECT_EQ(decoded["splash"]["runtime-library"].value_or(false), true);
+    EXPECT_NE(json.find("\"architecture\" : \"x86\""), std::string::npos) << json;
     // Defaults the file leaves out are in the block too.
     EXPECT_EQ(decoded["messages"]["main-class-not-loaded"].value_or(std::string()), "Couldn't load main class.");
     EXPECT_NE(json.find("\"runtimeJar\" : \"beside\""), std::string::npos) << json;

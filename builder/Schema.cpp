@@ -129,6 +129,35 @@ const Setting table[] = {
     {"messages", "location-runtime-broken-64", 1020, ValueKind::message, damagedRuntime64, "the same, 64-bit launcher"},
 };
 
+const ResourceSetting resourceTable[] = {
+    {"application", "icon", "RT_GROUP_ICON 1, RT_ICON 1...", "string (a .ico file)", nullptr,
+     "the exe's icon: every image of the .ico file (relative to app.toml's directory)"},
+    {"version", "file-version", "RT_VERSION 1", "string", nullptr,
+     "one to four numbers from 0 to 65535 (\"1.2.3.4\"); any version.* name gives the exe version information"},
+    {"version", "product-version", "RT_VERSION 1", "string", "version.file-version",
+     "the product's version, written the same way"},
+    {"version", "company", "RT_VERSION 1", "string", nullptr, "CompanyName"},
+    {"version", "description", "RT_VERSION 1", "string", nullptr, "FileDescription"},
+    {"version", "copyright", "RT_VERSION 1", "string", nullptr, "LegalCopyright"},
+    {"version", "product-name", "RT_VERSION 1", "string", nullptr, "ProductName"},
+    {"version", "original-file-name", "RT_VERSION 1", "string", nullptr,
+     "OriginalFilename; default: the output's file name"},
+    {"manifest", "execution-level", "RT_MANIFEST 1", "string", "asInvoker",
+     "\"asInvoker\", \"highestAvailable\" or \"requireAdministrator\""},
+    {"manifest", "dpi-awareness", "RT_MANIFEST 1", "string", "none",
+     "\"none\" (Windows scales the windows), \"system\" or \"per-monitor-v2\""},
+    {"manifest", "long-path-aware", "RT_MANIFEST 1", "boolean", "false",
+     "paths longer than 260 characters, where Windows allows them"},
+    {"manifest", "supported-os", "RT_MANIFEST 1", "array of strings", nullptr,
+     "the systems the application declares: \"windows-vista\", \"windows-7\", \"windows-8\", \"windows-8.1\", "
+     "\"windows-10\" (also 11)"},
+    {"manifest", "common-controls", "RT_MANIFEST 1", "boolean", "true",
+     "depend on Common-Controls 6.0.0.0 for the target's architecture (x86 or amd64)"},
+    {"splash", "image", "RT_RCDATA 10000 (and 108, 10123)", "string (a GIF, PNG or JPEG file)", nullptr,
+     "the splash image, shown through the runtime's splash library; sets splash.enabled and "
+     "splash.runtime-library unless the file sets them"},
+};
+
 constexpr SearchKind searchKindTable[] = {
     {"bundled", 'B', true, "a runtime directory shipped with the application (relative: also accepted without "
                            "version check at the end)"},
@@ -202,8 +231,20 @@ const Setting* settingForKey(std::int32_t key) {
     return nullptr;
 }
 
+std::span<const ResourceSetting> resourceSettings() { return resourceTable; }
+
+const ResourceSetting* findResourceSetting(std::string_view tableName, std::string_view name) {
+    for (const ResourceSetting& s : resourceTable) {
+        if (tableName == s.table && name == s.name) return &s;
+    }
+    return nullptr;
+}
+
 bool isSettingsTable(std::string_view name) {
     for (const Setting& s : table) {
+        if (name == s.table) return true;
+    }
+    for (const ResourceSetting& s : resourceTable) {
         if (name == s.table) return true;
     }
     return false;
@@ -219,6 +260,10 @@ std::string markdownReference() {
         if (s.flagKey != 0) key += " (and " + std::to_string(s.flagKey) + ")";
         out += "| `" + s.fullName() + "` | " + key + " | " + kindName(s.kind) + " | " + shownDefault(s) + " | " +
                s.meaning + " |\n";
+    }
+    for (const ResourceSetting& s : resourceTable) {
+        const std::string shown = s.defaultValue ? std::string("`") + s.defaultValue + "`" : "";
+        out += "| `" + s.fullName() + "` | " + s.resource + " | " + s.type + " | " + shown + " | " + s.meaning + " |\n";
     }
     return out;
 }

@@ -53,6 +53,20 @@ struct Setting {
 
 // Every setting, in the order of the reference and of the block.
 std::span<const Setting> settings();
+
+// A name whose value goes into the exe's resources instead of the block.
+struct ResourceSetting {
+    const char* table;     // "version"
+    const char* name;      // "company"
+    const char* resource;  // where it goes, for the reference: "RT_VERSION 1"
+    const char* type;      // of the value, for the reference
+    const char* defaultValue;  // as the reference shows it; null: none
+    const char* meaning;
+
+    std::string fullName() const { return std::string(table) + "." + name; }
+};
+std::span<const ResourceSetting> resourceSettings();
+const ResourceSetting* findResourceSetting(std::string_view table, std::string_view name);
 const Setting* findSetting(std::string_view table, std::string_view name);
 // The setting that writes `key`, or the one whose companion flag it is; null for none.
 const Setting* settingForKey(std::int32_t key);

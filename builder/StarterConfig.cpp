@@ -18,6 +18,7 @@ class-path = ["app.jar"]
 type = "gui"
 # arguments = ["--from-launcher"]
 # working-directory = "."
+# icon = "app.ico"            # every image of the .ico becomes the exe's icon
 
 [runtime]
 # The lowest Java version accepted, compared as text ("1.8" accepts 1.8.0_20).
@@ -37,6 +38,22 @@ min-version = "1.8"
 
 # [files]
 # include = ["README.txt", { source = "build/libs/plugin.jar", name = "lib\\plugin.jar" }]
+
+# [version]                   # what Windows shows in the file's properties
+# file-version = "1.0.0"
+# company = "Example Ltd"
+# description = "Example application"
+# copyright = "(c) Example Ltd"
+# product-name = "Example"
+
+# [manifest]
+# execution-level = "asInvoker"   # or "highestAvailable", "requireAdministrator"
+# dpi-awareness = "none"          # or "system", "per-monitor-v2"
+# long-path-aware = false
+# supported-os = ["windows-10"]
+
+# [splash]
+# image = "splash.png"        # GIF, PNG or JPEG, shown while the JVM starts
 
 # [output]
 # error-file = "error.log"

@@ -10,7 +10,10 @@ cp -r "$work/prefix/share/doc/qarvo/examples/hello" "$work/hello"
 # A copy of the tool outside the build tree would find the build tree's files
 # only through its compiled-in paths; the installed one must use share/qarvo.
 "$work/prefix/bin/qarvo" build "$work/hello/app.toml" -o "$work/out/hello.exe" 2>&1 || { echo "build failed"; exit 1; }
-cmp -n "$(stat -c %s "$work/prefix/share/qarvo/launcher-x86.exe")" "$work/prefix/share/qarvo/launcher-x86.exe" "$work/out/hello.exe"
+# The installed generic launcher, past its headers (the checksum there is the exe's).
+size=$(stat -c %s "$work/prefix/share/qarvo/launcher-x86.exe")
+cmp -i 1024 -n $((size - 1024)) "$work/prefix/share/qarvo/launcher-x86.exe" "$work/out/hello.exe"
+test -f "$work/prefix/share/qarvo/launcher-x64.exe"
 cmp "$work/prefix/share/qarvo/qarvo-runtime.jar" "$work/out/qarvo-runtime.jar"
 "$work/prefix/bin/qarvo" inspect "$work/out/hello.exe" | grep -q 'application.main-class = "com.example.hello.Hello"'
 echo "installed tool: 1 passed, 0 failed"

@@ -128,6 +128,23 @@ bool parsePeImage(std::span<const std::uint8_t> bytes, PeImage& image, std::stri
 // length of the file.
 std::uint32_t peChecksum(std::span<const std::uint8_t> bytes, std::size_t checkSumOffset);
 
+// The PE checksum of a file written piece by piece, for files too large to
+// hold: the pieces are added in file order (the checksum field written as
+// zeros), bytes patched later into zeros already added go through addPatch.
+// value() is peChecksum of the whole file. Adding runs four bytes at a time:
+// a sum of 32-bit words folds to the same 16-bit sum as one of 16-bit words.
+class PeChecksumAccumulator {
+public:
+    void add(std::span<const std::uint8_t> bytes);
+    // Adds `bytes` that replace zeros at file offset `offset`, already added.
+    void addPatch(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    std::uint32_t value() const;
+
+private:
+    std::uint64_t sum_ = 0;
+    std::uint64_t length_ = 0;
+};
+
 // The machine type of an executable: reads its 64-byte DOS header and the 6
 // bytes of signature and machine at e_lfanew, nothing else, and never asks
 // the source its size. False when either read runs short or fails, or a

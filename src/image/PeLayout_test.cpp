@@ -106,5 +106,23 @@ TEST(PeLayout, ChecksumFoldsCarriesSkipsItsFieldAndAddsTheLength) {
     }
 }
 
+// Written piece by piece, cut anywhere, with a field patched afterwards: the
+// checksum of the whole file.
+TEST(PeLayout, ChecksumOfPiecesIsTheChecksumOfTheWhole) {
+    std::vector<std::uint8_t> file(1000);
+    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(i * 7 + (i >> 3));
+    const std::uint8_t patch[] = {0xDE, 0xAD, 0xBE};
+    for (const std::size_t cut : {0u, 1u, 3u, 33u, 500u, 999u}) {
+        std::vector<std::uint8_t> zeroed = file;
+        std::fill_n(zeroed.begin() + 301, 3, 0);  // the patched bytes, written as zeros first
+        PeChecksumAccumulator sum;
+        sum.add(std::span(zeroed).first(cut));
+        sum.add(std::span(zeroed).subspan(cut));
+        sum.addPatch(301, patch);
+        std::copy(std::begin(patch), std::end(patch), file.begin() + 301);
+        EXPECT_EQ(sum.value(), peChecksum(file, file.size())) << cut;
+    }
+}
+
 }  // namespace
 }  // namespace qarvo

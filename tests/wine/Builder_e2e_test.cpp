@@ -3,6 +3,7 @@
 // stub virtual machine what app.toml configured; signed with osslsigncode it
 // verifies and still starts.
 #include "TestRuntimes.h"
+#include "image/testing/FakeIcon.h"
 
 namespace qarvo::wine {
 namespace {
@@ -149,6 +150,54 @@ TEST_F(Builder, ABuiltExeHandsTheStubVmWhatAppTomlSays) {
     const auto tempDir = std::find_if(options.begin(), options.end(),
                                       [](const std::string& o) { return o.rfind("-Dqarvo.tempDir=", 0) == 0; });
     ASSERT_NE(tempDir, options.end());
+}
+
+// An exe with every resource app.toml can give: it starts, the splash
+// library is handed the image, and Windows finds the icon and the version.
+TEST_F(Builder, AnExeWithAnIconAndASplashImageStarts) {
+    std::string error;
+    std::unique_ptr<Prefix> own = Prefix::clone("builder-resources", error);
+    ASSERT_TRUE(own) << error;
+    makeRuntime(directory() / "jre");
+    fs::copy_file(doublesDirectory() / "splashscreen.dll", directory() / "jre" / "bin" / "splashscreen.dll");
+    writeText(directory() / "app.jar", "");
+    writeText(directory() / "data.txt", "included data\n");
+    std::vector<std::uint8_t> splash;
+    ASSERT_TRUE(readFileBytes(win32Program("tests/programs/splash.gif"), splash));
+    ASSERT_TRUE(writeFileBytes(directory() / "splash.gif", splash));
+    ASSERT_TRUE(writeFileBytes(directory() / "app.ico",
+                               qarvo::testing::makeIcoFile({{32, 32, 1, 32, qarvo::testing::bitmapIconImage(32, 0xFF00FF00)}})));
+    const std::string toml = std::string(helloToml) +
+                             "\n[splash]\nimage = \"splash.gif\"\n[version]\nfile-version = \"2.0.1\"\n"
+                             "company = \"Tarnwell Test\"\n[manifest]\ndpi-awareness = \"per-monitor-v2\"\n";
+    std::string output;
+    // The icon goes into [application], which helloToml opens first.
+    ASSERT_EQ(buildExe("[application]\nicon = \"app.ico\"\n" + toml.substr(toml.find('\n') + 1),
+                       directory() / "hello.exe", output),
+              0)
+        << output;
+
+    RunRequest request;
+    request.program = directory() / "hello.exe";
+    request.unsetEnvironment = {"MANPATH", "QARVO_LOG", "MORAVELIN_LOG"};
+    const RunResult r = own->run(request);
+    ASSERT_EQ(r.exitCode, 0) << r.standardError;
+    const std::vector<std::string> splashCalls = recordLines(directory() / "jre" / "bin" / "splash-stub-record.txt");
+    ASSERT_EQ(splashCalls.size(), 2u);
+    EXPECT_EQ(splashCalls[0], "SplashInit");
+    EXPECT_EQ(splashCalls[1].rfind("SplashLoadMemory size=" + std::to_string(splash.size()) + " ", 0), 0u)
+        << splashCalls[1];
+    EXPECT_FALSE(recorded("main arg ").empty());
+
+    const std::string exe = windowsPath(directory() / "hello.exe");
+    const RunResult icon = own->runWinTool({"load-icon", exe, "1", "32"});
+    EXPECT_EQ(icon.exitCode, 0) << icon.standardError;
+    EXPECT_EQ(trimLineEnd(icon.standardOutput), "icon 32x32");
+    const RunResult version = own->runWinTool({"version-info", exe, "CompanyName", "OriginalFilename"});
+    EXPECT_EQ(version.exitCode, 0) << version.standardError;
+    EXPECT_NE(version.standardOutput.find("file 2.0.1.0"), std::string::npos) << version.standardOutput;
+    EXPECT_NE(version.standardOutput.find("CompanyName=Tarnwell Test"), std::string::npos) << version.standardOutput;
+    EXPECT_NE(version.standardOutput.find("OriginalFilename=hello.exe"), std::string::npos) << version.standardOutput;
 }
 
 TEST_F(Builder, ASignedExeVerifiesAndStarts) {
