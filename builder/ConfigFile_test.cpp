@@ -98,7 +98,7 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
          "/p/app.toml:4:12: files.include: the launcher would refuse or fail on the name lib\\con.txt: a device name\n"},
         {std::string(application) + "[files]\ninclude = [{ source = \"data.txt\", name = \"c:data.txt\" }]\n",
          "/p/app.toml:4:12: files.include: the launcher would refuse or fail on the name c:data.txt: an absolute or "
-         "rooted name\n"},
+         "rooted path\n"},
         {std::string(application) + "[files]\ninclude = [{ source = \"data.txt\", name = \"a/b/data.txt\" }]\n",
          "/p/app.toml:4:12: files.include: the launcher would refuse or fail on the name a\\b\\data.txt: more than one "
          "directory level (the launcher creates only one)\n"},
