@@ -39,8 +39,11 @@ void replaceAll(std::string& text, const std::string& name, const std::string& v
 
 void expandVariables(std::string& text) {
     const std::string directory = resolveRelativePath("", nullptr);
-    const std::string systemTemp = getSystemTempDirectory();
     const std::string& launcherTemp = launcherTempDirectory();
+    // The system temporary directory is looked for (GetTempPathA, creating it,
+    // its long form) only when the text refers to it: done for every line of
+    // a .vmoptions file, that search made a file of 100,000 lines take minutes.
+    std::string systemTemp;
     const std::pair<const char*, const std::string*> fixed[] = {
         {"%QARVO_EXEDIR%", &directory},
         {"%MORAVELIN_EXEDIR%", &directory},
@@ -65,7 +68,13 @@ void expandVariables(std::string& text) {
         {"${launcher:sys.tempDir}", &systemTemp},
     };
     const std::string separator = ";";
-    for (const auto& [name, value] : fixed) replaceAll(text, name, value ? *value : separator);
+    for (const auto& [name, value] : fixed) {
+        if (value == &systemTemp) {
+            if (text.find(name) == std::string::npos) continue;
+            systemTemp = getSystemTempDirectory();
+        }
+        replaceAll(text, name, value ? *value : separator);
+    }
 
     for (const std::string& entry : os::environment().block()) {
         std::size_t eq = entry.find('=');

@@ -46,6 +46,18 @@ TEST_F(VariableExpansion, FixedNames) {
     for (const Case& c : cases) EXPECT_EQ(expanded(c.text), c.expected) << c.text;
 }
 
+// The system temporary directory is looked for only for a text that names it
+// (the search creates the directory), not for every line of a .vmoptions file.
+TEST_F(VariableExpansion, TheSystemTemporaryDirectoryIsSoughtOnlyWhenNamed) {
+    const auto searches = [&](const char* text) {
+        system.calls.clear();
+        expanded(text);
+        return system.callsStartingWith({"CreateDirectory C:\\Temp"}).size();
+    };
+    EXPECT_EQ(searches("-Xmx64m ${QARVO_EXEDIR} %QARVO_TEMPDIR%"), 0u);
+    EXPECT_EQ(searches("-Dt=${launcher:sys.tempDir};${launcher:sys.tempDir}"), 1u);
+}
+
 TEST_F(VariableExpansion, JvmHomeIsEmptyBeforeARuntimeWasChosen) {
     EXPECT_EQ(expanded("[${launcher:sys.jvmHome}]"), "[]");
     struct Case {
