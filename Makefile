@@ -4,10 +4,12 @@
 # `make bench QUICK=1` leaves out the two long ones. `make test` and
 # `make demo` install what is missing first (scripts/setup, needs root).
 
-.PHONY: all win32 win64 native test demo bench setup clean install
+.PHONY: all win32 win64 native native-asan test fuzz demo bench setup clean install
 
 # Where `make install` puts bin/qarvo, share/qarvo and share/doc/qarvo.
 PREFIX ?= /usr/local
+# How long `make fuzz` runs each fuzz target, in seconds.
+FUZZ_SECONDS ?= 60
 
 all: native
 
@@ -23,12 +25,24 @@ native: win32 win64
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 
+# The unit tests and the build tool's tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer (needs the win32 launcher for the tool's tests).
+native-asan: win32
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan
+
 setup:
 	@scripts/setup
 
 test: setup
 	$(MAKE) all
+	$(MAKE) native-asan
+	ctest --preset native-asan
 	ctest --preset native
+
+# Every fuzz target for FUZZ_SECONDS each, with a table of what they did.
+fuzz: native
+	scripts/fuzz build/native $(FUZZ_SECONDS)
 
 demo: setup
 	$(MAKE) all

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "testing/TestSystem.h"
 
 namespace qarvo {
@@ -40,6 +43,21 @@ TEST(CommandLine, SplitsWordsByTheLauncherRules) {
         EXPECT_TRUE(splitWords(c.text, words));
         EXPECT_EQ(words, c.words) << "text: " << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
     }
+}
+
+// The fuzz target's seed: a command line as UTF-16LE bytes.
+TEST(CommandLine, SplitsTheFuzzSeed) {
+    std::ifstream in(QARVO_FUZZ_CORPUS "/command_line_fuzz/ok_quoted_words.bin", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    ArgumentList words;
+    EXPECT_TRUE(splitWords(text, words));
+    EXPECT_EQ(words, (ArgumentList{u"C:\\Program Files\\app\\run.exe", u"-Xmx64m", u"a b", u"c d", u"back\\slash"}));
 }
 
 TEST(CommandLine, UnbalancedQuotesAreReported) {

@@ -85,7 +85,9 @@ bool parseSectionTable(const Fields& in, std::uint64_t fileSize, PeImage& image,
         s.rawDataSize = in.u32(h + pe::rawDataSizeField);
         s.rawDataOffset = in.u32(h + pe::rawDataOffsetField);
         s.characteristics = in.u32(h + pe::sectionCharacteristicsField);
-        if (s.rawDataSize != 0 && std::uint64_t{s.rawDataOffset} + s.rawDataSize > fileSize) {
+        // Also for a section without raw data: the end of the last one is
+        // where a launcher's block begins, which must lie within the file.
+        if (std::uint64_t{s.rawDataOffset} + s.rawDataSize > fileSize) {
             return fail(error, "raw data of section " + std::to_string(i) + " runs past the end of the file");
         }
     }

@@ -70,6 +70,9 @@ TEST(PeLayout, HostileHeadersFailWithTheirMessage) {
         {"raw data past the end", lastHeaderAt + pe::rawDataSizeField, 4, 0x201, "raw data of section 2 runs past the end of the file"},
         {"raw data wrapping 32 bits", lastHeaderAt + pe::rawDataOffsetField, 4, 0xFFFFFFFF,
          "raw data of section 2 runs past the end of the file"},
+        // Size and offset are adjacent: no raw data, at an offset behind the file.
+        {"empty raw data past the end", lastHeaderAt + pe::rawDataSizeField, 8, std::uint64_t{0x10000} << 32,
+         "raw data of section 2 runs past the end of the file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

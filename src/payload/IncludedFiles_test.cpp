@@ -145,6 +145,7 @@ TEST(IncludedFiles, FailuresAndRefusals) {
         int failWrites = 0;
         std::int64_t failReadsAt = -1;  // from the section's start
         const char* failCreateDirectory = nullptr;
+        bool readOnlyTempDirectory = false;  // nothing can be created in it
     } cases[] = {
         {"cut in a content", "a.txt;b.txt", entries({"A"}) + header(100) + Bytes(40, 1), extraction::readFailed, "",
          {"ERROR: ReadFile failed 0 0 40", "ERROR: Failed to extract <t>\\b.txt"}, false},
@@ -158,6 +159,9 @@ TEST(IncludedFiles, FailuresAndRefusals) {
         {"directory not created", "lib\\a.jar", entries({"A"}), ended, "An internal error occurred (error code: 11)",
          {"ERROR: failed to create directory <t>\\lib"}, true, 0, -1, "\\lib"},
         {"length cut short", "a.txt", Bytes(5, 0), ended, "Internal Error: readLong", {}, true},
+        {"read-only directory", "lib\\a.jar;b.txt", entries({"A", "B"}), ended,
+         "An internal error occurred (error code: 11)", {"ERROR: failed to create directory <t>\\lib"}, true, 0, -1,
+         nullptr, true},
         {"section ends at the limit", "a.txt", header(toTheLimit), extraction::readFailed, "",
          {"ERROR: ReadFile failed 0 0 0", "ERROR: Failed to extract <t>\\a.txt"}, false},
         {"section ends behind the limit", "a.txt;b.txt", entries({"A"}) + header(INT64_MAX),
@@ -175,6 +179,7 @@ TEST(IncludedFiles, FailuresAndRefusals) {
         Launcher launcher("2", c.names, c.section);
         launcher.files.failWrites = c.failWrites;
         if (c.failReadsAt >= 0) launcher.files.failReadsFrom[launcher.files.key("C:\\app\\run.exe")] = blockEndOffset() + c.failReadsAt;
+        if (c.readOnlyTempDirectory) launcher.files.readOnlyDirectories.insert("c:\\temp\\qvo1a2b.tmp_dir");
         if (c.failCreateDirectory) {
             launcher.files.failCreateDirectory = 1;
             launcher.files.failCreateDirectoryEnding = c.failCreateDirectory;

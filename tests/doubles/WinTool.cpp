@@ -10,6 +10,7 @@
 //   wintool env <NAME>
 //   wintool cwd
 //   wintool run-exact <program> <command line> <timeout-ms> [show-command]
+//   wintool hold-exclusive <file> <ready-file> <until-file> <timeout-ms>
 //   wintool window-state <title>
 //   wintool version-info|resource-size|load-icon ... (WinToolResources.cpp)
 #include "WinTool.h"
@@ -117,6 +118,28 @@ int runExact(const Args& args) {
   return 0;
 }
 
+// Opens `file` without sharing (as an editor or a scanner may), creates
+// `ready-file` once it holds it, and keeps it open until `until-file` exists
+// or the time-out passes (exit 3).
+int holdExclusive(const Args& args) {
+  if (args.size() != 4) return fail("hold-exclusive takes a file, a ready file, a file to wait for and a time-out");
+  HANDLE file = CreateFileW(args[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return failWin32("CreateFileW failed for " + toUtf8(args[0]), GetLastError());
+  HANDLE ready = CreateFileW(args[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (ready != INVALID_HANDLE_VALUE) CloseHandle(ready);
+  const DWORD deadline = GetTickCount() + DWORD(_wtoi(args[3].c_str()));
+  while (GetFileAttributesW(args[2].c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (LONG(GetTickCount() - deadline) > 0) {
+      CloseHandle(file);
+      return 3;
+    }
+    Sleep(20);
+  }
+  CloseHandle(file);
+  return 0;
+}
+
 int run(const std::wstring& command, const Args& args) {
   if (command == L"reg-read") return regRead(args);
   if (command == L"reg-write") return regWrite(args);
@@ -129,6 +152,7 @@ int run(const std::wstring& command, const Args& args) {
   if (command == L"env") return env(args);
   if (command == L"cwd") return cwd(args);
   if (command == L"run-exact") return runExact(args);
+  if (command == L"hold-exclusive") return holdExclusive(args);
   if (command == L"window-state") return windowState(args);
   if (command == L"version-info") return versionInfo(args);
   if (command == L"resource-size") return resourceSize(args);
