@@ -31,8 +31,9 @@ bool installed(const char* tool) {
 }
 
 // Runs a shell command; its standard output.
-std::string output(const std::string& command) {
-    const fs::path out = fs::path(::testing::TempDir()) / "qarvo-resources-tool.out";
+// `name` keeps the output of each run apart: CTest runs both targets at once.
+std::string output(const std::string& command, const std::string& name) {
+    const fs::path out = fs::path(::testing::TempDir()) / ("qarvo-resources-" + name + ".out");
     EXPECT_EQ(std::system((command + " > " + out.string() + " 2>/dev/null").c_str()), 0) << command;
     const Bytes bytes = fileBytes(out);
     return std::string(bytes.begin(), bytes.end());
@@ -142,7 +143,7 @@ TEST_P(BuildResources, ToolsOutsideOurCodeReadThem) {
         {"version", "-x --raw --type=16 --name=1", ""},
     };
     for (const Case& c : cases) {
-        const std::string extracted = output("wrestool " + c.arguments + " " + file.string());
+        const std::string extracted = output("wrestool " + c.arguments + " " + file.string(), target());
         EXPECT_EQ(extracted.substr(0, c.expected.size()), c.expected) << c.what;
         if (std::string(c.what) == "manifest") {
             EXPECT_NE(extracted.find("processorArchitecture=\"" + manifestArchitecture + "\""), std::string::npos);
@@ -160,7 +161,7 @@ TEST_P(BuildResources, ToolsOutsideOurCodeReadThem) {
     PeImage pe;
     std::string error;
     ASSERT_TRUE(parsePeImage(exe, pe, error)) << error;
-    const std::string headers = output(objdump + " -p " + file.string());
+    const std::string headers = output(objdump + " -p " + file.string(), target());
     char expected[96];
     // The 64-bit objdump shows addresses with 16 digits.
     std::snprintf(expected, sizeof expected, "Entry 2 %0*x %08x Resource Directory [.rsrc]", target() == "x64" ? 16 : 8,
