@@ -48,15 +48,17 @@ wine::StringEntries benchEntries(const std::string& sequence) {
 }
 
 void makeStubRuntime(const fs::path& home, const std::string& versionOutput, bool sixtyFourBit) {
-    const fs::path doubles = wine::win32Program("tests/doubles");
+    // The doubles of the build of the runtime's architecture.
+    const fs::path doubles = sixtyFourBit == wine::testingSixtyFourBit() ? wine::windowsProgram("tests/doubles")
+                                                                        : wine::otherArchitectureProgram("tests/doubles");
     const fs::path bin = home / "bin";
     for (const char* type : {"client", "server"}) {
         fs::create_directories(bin / type);
-        fs::copy_file(doubles / (sixtyFourBit ? "jvm64.dll" : "jvm.dll"), bin / type / "jvm.dll",
+        fs::copy_file(doubles / "jvm.dll", bin / type / "jvm.dll",
                       fs::copy_options::overwrite_existing);
     }
     for (const char* name : {"java.exe", "javaw.exe"}) {
-        fs::copy_file(doubles / (sixtyFourBit ? "java64.exe" : "java.exe"), bin / name,
+        fs::copy_file(doubles / "java.exe", bin / name,
                       fs::copy_options::overwrite_existing);
     }
     writeText(bin / "java-stub-stderr.txt", versionOutput);

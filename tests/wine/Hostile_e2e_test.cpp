@@ -314,8 +314,7 @@ TEST_F(Hostile, MisbehavingRuntimes) {
             return app;
         };
     };
-    const fs::path otherArchitecture =
-        win32Program(testingSixtyFourBit() ? "tests/doubles/jvm.dll" : "tests/doubles/jvm64.dll");
+    const fs::path otherArchitecture = otherArchitectureProgram("tests/doubles/jvm.dll");
     const std::string noRuntime = withArgument(noRuntimeText, testingSixtyFourBit() ? "64" : "32");
     TestRuntime chatty;
     chatty.output = std::string(4 << 20, 'x') + "\r\n";
