@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "builder/ContentHash.h"
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/ConfigBlock.h"
 #include "image/IncludedFilesSection.h"

@@ -7,7 +7,7 @@
 
 #include "builder/Build.h"
 #include "builder/HostSystem.h"
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 #include "builder/StarterConfig.h"
 
 #ifndef QARVO_BUILD_TREE_LAUNCHER_X86

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "builder/Build.h"
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/testing/FakeIcon.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "builder/ConfigFile.h"
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/ConfigBlock.h"
 #include "image/testing/FakePe.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 #include "builder/testing/MemoryHost.h"
 #include "image/ConfigBlock.h"
 #include "image/LauncherImage.h"

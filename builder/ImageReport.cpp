@@ -1,4 +1,4 @@
-#include "builder/Inspect.h"
+#include "builder/ImageReport.h"
 
 #include <algorithm>
 #include <cstdio>
