@@ -1,7 +1,8 @@
 # Writes the linker script of the launcher: the linker's default script with
 # .reloc moved in front of .rsrc, so that the resources are the last section of
 # the file (the configuration block is appended right behind their raw data)
-# while relocations, and with them ASLR, stay.
+# while relocations, and with them ASLR, stay; and without what nothing in the
+# launcher reads (see below).
 #   cmake -DLINKER=<ld> -DOUT=<file> -P ReorderSections.cmake
 execute_process(COMMAND ${LINKER} --verbose OUTPUT_VARIABLE verbose RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -16,4 +17,12 @@ if(reloc STREQUAL "" OR rsrc STREQUAL "")
 endif()
 string(REPLACE "${reloc}" "" script "${script}")
 string(REPLACE "${rsrc}" "${reloc}${rsrc}" script "${script}")
+# Dropped before any other rule can take them: the compilers' identification
+# strings (.rdata$zzz, one per object) and the DWARF unwind tables, which
+# nothing reads: the launcher has no exceptions and no start-up code that
+# registers the tables.
+string(REPLACE "SECTIONS\n{\n" "SECTIONS\n{\n  /DISCARD/ : { *(.rdata$zzz) *(.eh_frame*) }\n" script "${script}")
+if(NOT script MATCHES "rdata\\$zzz")
+  message(FATAL_ERROR "could not find the start of SECTIONS in the default linker script")
+endif()
 file(WRITE "${OUT}" "${script}")
