@@ -88,15 +88,9 @@ void putLittleEndian(Bytes& bytes, std::size_t at, std::uint64_t value, int size
     for (int i = 0; i < size; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-class Hostile : public RuntimeTest {
+class Hostile : public OwnPrefixTest {
 protected:
-    void SetUp() override {
-        RuntimeTest::SetUp();
-        if (HasFatalFailure()) return;
-        std::string error;
-        own_ = Prefix::clone("hostile", error);
-        ASSERT_TRUE(own_) << error;
-    }
+    Hostile() : OwnPrefixTest("hostile") {}
 
     // The entries of a launcher that finds the runtime beside it and reports
     // on standard error.
@@ -166,8 +160,6 @@ protected:
             EXPECT_EQ(unexpectedWrites(besideBefore, snapshot(dir), allowedBeside), std::vector<std::string>{});
         }
     }
-
-    std::unique_ptr<Prefix> own_;
 };
 
 // The executable cut at the start of every section's raw data, inside the

@@ -29,15 +29,9 @@ std::map<std::string, Bytes> tree(const fs::path& dir) {
     return found;
 }
 
-class IncludedFilesE2e : public RuntimeTest {
+class IncludedFilesE2e : public OwnPrefixTest {
 protected:
-    void SetUp() override {
-        RuntimeTest::SetUp();
-        if (HasFatalFailure()) return;
-        std::string error;
-        own_ = Prefix::clone("included", error);
-        ASSERT_TRUE(own_) << error;
-    }
+    IncludedFilesE2e() : OwnPrefixTest("included") {}
     // directory()/app.exe with `files` under `names` (key 2003), finding the
     // test runtime beside it.
     fs::path launcher(const std::string& names, const IncludedFileContents& files) const {
@@ -71,7 +65,6 @@ protected:
         EXPECT_EQ(lines.size(), 1u);
         return lines.empty() ? std::string() : lines[0].substr(10);
     }
-    std::unique_ptr<Prefix> own_;
 };
 
 TEST_F(IncludedFilesE2e, FilesReachTheJavaSideByteExact) {

@@ -15,14 +15,12 @@ namespace {
 constexpr const char* mainClassText = "Couldn't load main class.";
 constexpr const char* mainMethodText = "Main method not found.";
 
-class JvmLaunch : public RuntimeTest {
+class JvmLaunch : public OwnPrefixTest {
 protected:
+    JvmLaunch() : OwnPrefixTest("jvmlaunch") {}
     void SetUp() override {
-        RuntimeTest::SetUp();
+        OwnPrefixTest::SetUp();
         if (HasFatalFailure()) return;
-        std::string error;
-        own_ = Prefix::clone("jvmlaunch", error);
-        ASSERT_TRUE(own_) << error;
         // The test runtime: the stub java.exe answers "-version" like a Java 17.
         makeRuntime(directory() / "jre");
     }
@@ -87,7 +85,6 @@ protected:
     std::string windowsDirectory() const { return windowsPath(directory()); }
 
 private:
-    std::unique_ptr<Prefix> own_;
 };
 
 // The single-instance step names a semaphore also when single-instance mode is

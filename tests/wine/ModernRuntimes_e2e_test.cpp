@@ -24,16 +24,9 @@ struct Install {
     TestRuntime runtime = {};
 };
 
-class ModernRuntimes : public RuntimeTest {
+class ModernRuntimes : public OwnPrefixTest {
 protected:
-    void SetUp() override {
-        RuntimeTest::SetUp();
-        if (HasFatalFailure()) return;
-        std::string error;
-        own_ = Prefix::clone("modern", error);
-        ASSERT_TRUE(own_) << error;
-    }
-
+    ModernRuntimes() : OwnPrefixTest("modern") {}
     const Prefix& where() const { return *own_; }
 
     // The Windows form of the home as the search reads it.
@@ -71,7 +64,6 @@ protected:
     }
 
 private:
-    std::unique_ptr<Prefix> own_;
 };
 
 std::string javaExeOf(const std::string& home) { return lowerCase(home) + "\\bin\\java.exe"; }

@@ -131,4 +131,12 @@ std::string RuntimeTest::win(const std::string& relative) const { return windows
 
 std::string RuntimeTest::normal(const std::string& relative) const { return launcherForm(directory() / relative); }
 
+void OwnPrefixTest::SetUp() {
+    RuntimeTest::SetUp();
+    if (HasFatalFailure()) return;
+    std::string error;
+    own_ = Prefix::clone(name_, error);
+    ASSERT_TRUE(own_) << error;
+}
+
 }  // namespace qarvo::wine

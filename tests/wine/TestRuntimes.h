@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "E2eSupport.h"
@@ -84,6 +86,20 @@ protected:
     std::string win(const std::string& relative) const;
     // The same in the launcher's normalised form.
     std::string normal(const std::string& relative) const;
+};
+
+// A runtime test in a prefix of its own, cloned from the template: for tests
+// whose probe cache, named objects or temporary files must not meet those of
+// tests running at the same time. `name` names the clone.
+class OwnPrefixTest : public RuntimeTest {
+protected:
+    explicit OwnPrefixTest(std::string name) : name_(std::move(name)) {}
+    void SetUp() override;
+
+    std::unique_ptr<Prefix> own_;
+
+private:
+    std::string name_;
 };
 
 }  // namespace qarvo::wine
