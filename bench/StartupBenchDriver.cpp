@@ -9,15 +9,16 @@
 // warm: a warm start (valid probe cache) of build/win32/src/launcher.exe,
 // written with a block that finds a stub runtime beside it, up to the stub
 // jvm.dll's main; against the floor exe (the launcher's system imports and
-// manifest, InitCommonControls, nothing else) and an empty window-subsystem
-// exe, run in turn in every round; the medians of the ratios of each round.
+// manifest, InitCommonControls, nothing else), the floor with the long-path
+// conversions a warm start must make, and an empty window-subsystem exe, run
+// in turn in every round; the medians of the ratios of each round.
 // cold: starts with the probe cache removed before each one, over one, three
 // and five candidates of the search sequence and over five installs found by
 // the modern-runtime search (letter M), each alternated with the floor exe;
 // and the processes each start ran, counted from the stub java.exe's record.
 // exec: lays out the warm start and runs COMMAND (no shell) with the prefix's
-// environment and QARVO_BENCH_DIR naming the directory of app.exe, floor.exe
-// and empty.exe, for timing the same files with an outside tool.
+// environment and QARVO_BENCH_DIR naming the directory of app.exe, floor.exe,
+// floor-paths.exe and empty.exe, for timing the same files with an outside tool.
 //
 // Needs both builds (make). Whole-process wall times, so the ratios, not the
 // milliseconds, are the figures to compare across machines.
@@ -85,10 +86,11 @@ fs::path freshDirectory(const std::string& name) {
     return dir;
 }
 
-// The warm start's files: app.exe finding jre beside it, floor.exe, empty.exe.
+// The warm start's files: app.exe finding jre beside it, floor.exe,
+// floor-paths.exe, empty.exe.
 bool layOutWarmStart(const fs::path& dir, std::string& error) {
     makeStubRuntime(dir / "jre", acceptedRuntimeOutput);
-    for (const char* exe : {"floor.exe", "empty.exe"}) {
+    for (const char* exe : {"floor.exe", "floor-paths.exe", "empty.exe"}) {
         std::error_code ec;
         fs::copy_file(wine::win32Program(std::string("bench/") + exe), dir / exe, ec);
         if (ec) {
@@ -131,24 +133,27 @@ int warm(int rounds) {
     const std::vector<std::string> launcherDlls = importedDlls(dir / "app.exe"), floorDlls = importedDlls(dir / "floor.exe");
     // The first start fills the probe cache (and starts Wine's services);
     // one round more settles the file cache.
-    for (const char* exe : {"app.exe", "app.exe", "floor.exe", "empty.exe"}) {
+    for (const char* exe : {"app.exe", "app.exe", "floor.exe", "floor-paths.exe", "empty.exe"}) {
         if (timedRun(*prefix, dir / exe, error) < 0) return fail(error);
     }
     const std::size_t probesBefore = probeRuns({home}), mainBefore = mainCalls(home);
-    std::vector<double> app, floor, empty, appFloor, appEmpty, floorEmpty;
+    std::vector<double> app, floor, empty, appFloor, appEmpty, floorEmpty, pathsFloor;
     for (int i = 0; i < rounds; ++i) {
         const double a = timedRun(*prefix, dir / "app.exe", error);
         const double f = timedRun(*prefix, dir / "floor.exe", error);
+        const double p = timedRun(*prefix, dir / "floor-paths.exe", error);
         const double e = timedRun(*prefix, dir / "empty.exe", error);
-        if (a < 0 || f < 0 || e < 0) return fail(error);
+        if (a < 0 || f < 0 || p < 0 || e < 0) return fail(error);
         app.push_back(a), floor.push_back(f), empty.push_back(e);
-        appFloor.push_back(a / f), appEmpty.push_back(a / e), floorEmpty.push_back(f / e);
+        appFloor.push_back(a / f), appEmpty.push_back(a / e), floorEmpty.push_back(f / e), pathsFloor.push_back(p / f);
     }
     if (mainCalls(home) != mainBefore + static_cast<std::size_t>(rounds)) return fail("a warm start did not reach main");
     const std::size_t processes = probeRuns({home}) - probesBefore;
     std::cout << "| Warm start / floor exe | " << ratioFigure(appFloor) << " | at most 1.05 |\n"
               << "| Warm start / empty exe | " << ratioFigure(appEmpty) << " | for scale |\n"
               << "| Floor exe / empty exe | " << ratioFigure(floorEmpty) << " | for scale |\n"
+              << "| Floor exe with the warm start's long-path conversions / floor exe | " << ratioFigure(pathsFloor)
+              << " | what those calls alone cost |\n"
               << "| Warm start, floor, empty exe (median wall time) | " << milliseconds(app) << ", "
               << milliseconds(floor) << ", " << milliseconds(empty) << " | |\n"
               << "| Processes started by " << rounds << " warm starts | " << processes << " | 0 |\n";
