@@ -70,14 +70,19 @@ const std::wstring& stubDirectory() {
   return directory;
 }
 
-void record(std::string_view line) {
+void appendRecord(std::string_view line) {
   Locked lock;
   if (!appendLine(stubDirectory() + L"jvm-stub-record.txt", escapeLine(line)))
     writeStd(STD_ERROR_HANDLE, "jvm stub: cannot append to jvm-stub-record.txt\n");
 }
 
+void record(std::string_view line) {
+  const std::string& only = currentScript.recordOnly;
+  if (only.empty() || line.substr(0, only.size()) == only) appendRecord(line);
+}
+
 void failLoudly(std::string_view line) {
-  record(line);
+  appendRecord(line);
   writeStd(STD_ERROR_HANDLE, "jvm stub: " + escapeLine(line) + "\n");
   ExitProcess(97);
 }
@@ -299,8 +304,9 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** pvm, void** penv, void* vmArgs)
   if (pvm == nullptr || penv == nullptr || vmArgs == nullptr)
     failLoudly("INVALID JNI_CreateJavaVM null argument");
   auto* args = static_cast<JavaVMInitArgs*>(vmArgs);
-  recordCreateArguments(args);
+  // The script first: it can restrict what is recorded.
   currentScript = loadScript();
+  recordCreateArguments(args);
   if (currentScript.createFails) return createResult(currentScript.createResult);
   if (vmState != VmState::NotCreated) return createResult(JNI_EEXIST);
   if (!supportedVersion(args->version)) return createResult(JNI_EVERSION);

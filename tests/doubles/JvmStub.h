@@ -47,6 +47,9 @@ enum class FirstRun { True, False, Throws };
 //                             while it serves or waits
 //   firstrun <true|false|throws>  what CallStaticBooleanMethod does (default true;
 //                             throws: pending exception "stub exception in firstrun")
+//   record-only <prefix>      only lines that begin with <prefix> are recorded, and
+//                             the lines of a loud failure (for the benchmarks, which
+//                             would otherwise time the stub's own file appends)
 struct Script {
   bool createFails = false;
   jint createResult = JNI_OK;
@@ -59,6 +62,7 @@ struct Script {
   std::string mainServeUntil;  // UTF-8; empty: main does not serve notifications
   enum class Window { None, Normal, Minimised } mainWindow = Window::None;
   FirstRun firstRun = FirstRun::True;
+  std::string recordOnly;  // empty: every line is recorded
 };
 
 // Reads jvm-stub-script.txt beside the DLL; an unknown or malformed directive

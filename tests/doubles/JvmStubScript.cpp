@@ -56,6 +56,8 @@ void applyDirective(Script& script, std::string_view line) {
     script.firstRun = FirstRun::False;
   } else if (word == "firstrun" && argument == "throws") {
     script.firstRun = FirstRun::Throws;
+  } else if (word == "record-only" && !argument.empty()) {
+    script.recordOnly = argument;
   } else {
     badLine(line);
   }
