@@ -25,4 +25,16 @@ string(REPLACE "SECTIONS\n{\n" "SECTIONS\n{\n  /DISCARD/ : { *(.rdata$zzz) *(.eh
 if(NOT script MATCHES "rdata\\$zzz")
   message(FATAL_ERROR "could not find the start of SECTIONS in the default linker script")
 endif()
+# The 64-bit unwind data (.xdata, a few dozen bytes from the libraries' objects)
+# goes into .rdata, as other toolchains place it, instead of a section of its
+# own that takes a whole file-alignment unit; .pdata, the table the exception
+# directory names, keeps its own section and points into it by address.
+string(REGEX MATCH "  \\.xdata[^\n]*\n  {\n[^}]*}\n" xdata "${script}")
+if(NOT xdata STREQUAL "")
+  string(REPLACE "${xdata}" "" script "${script}")
+  string(REPLACE "    *(.rdata)\n" "    *(.rdata)\n    KEEP(*(.xdata*))\n" script "${script}")
+  if(NOT script MATCHES "KEEP\\(\\*\\(\\.xdata")
+    message(FATAL_ERROR "could not find the .rdata rule in the default linker script")
+  endif()
+endif()
 file(WRITE "${OUT}" "${script}")

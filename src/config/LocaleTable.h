@@ -7,9 +7,12 @@
 
 namespace qarvo {
 
+// The name is held in the row, not pointed to: a table of pointers would
+// cost a string, a pointer and a relocation of the launcher image for each of
+// its rows.
 struct LocaleRow {
     std::uint16_t langId;
-    const char* name;
+    char name[9];  // terminated; the longest name, "no_NO_NY", has 8 characters
 };
 
 constexpr std::size_t localeTableSize = 215;

@@ -10,7 +10,7 @@ namespace {
 TEST(LocaleTable, HoldsEveryRowPrimaryLanguagesFirst) {
     // A row left out of the initializer would be a zero row at the end.
     for (std::size_t i = 0; i < localeTableSize; ++i) {
-        ASSERT_NE(localeTable[i].name, nullptr) << i;
+        ASSERT_NE(localeTable[i].name[0], '\0') << i;
         ASSERT_NE(localeTable[i].langId, 0) << i;
     }
     EXPECT_EQ(localeTable[0].langId, 0x0001);

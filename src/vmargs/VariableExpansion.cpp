@@ -12,6 +12,39 @@ namespace {
 
 std::string home;
 
+// The launcher's own variables and what each stands for, in the order they
+// are replaced.
+enum Value : std::uint8_t { launcherDirectory, launcherTemp, pathListSeparator, jvmHomeValue, systemTemp };
+struct Variable {
+    constexpr Variable(std::string_view text, Value stands) : name(text.data()), length(static_cast<std::uint8_t>(text.size())), value(stands) {}
+    const char* name;
+    std::uint8_t length;  // of name (names are short; a row is 8 bytes, 16 in the 64-bit build)
+    Value value;
+};
+constexpr Variable fixedVariables[] = {
+    {"%QARVO_EXEDIR%", launcherDirectory},
+    {"%MORAVELIN_EXEDIR%", launcherDirectory},
+    {"%QARVO_TEMPDIR%", launcherTemp},
+    {"%MORAVELIN_TEMPDIR%", launcherTemp},
+    {"%QARVO_PATHLIST_SEPARATOR%", pathListSeparator},
+    {"%MORAVELIN_PATHLIST_SEPARATOR%", pathListSeparator},
+    {"%QARVO_JVM_HOME%", jvmHomeValue},
+    {"%MORAVELIN_JVM_HOME%", jvmHomeValue},
+    {"${QARVO_EXEDIR}", launcherDirectory},
+    {"${MORAVELIN_EXEDIR}", launcherDirectory},
+    {"${QARVO_TEMPDIR}", launcherTemp},
+    {"${MORAVELIN_TEMPDIR}", launcherTemp},
+    {"${QARVO_PATHLIST_SEPARATOR}", pathListSeparator},
+    {"${MORAVELIN_PATHLIST_SEPARATOR}", pathListSeparator},
+    {"${QARVO_JVM_HOME}", jvmHomeValue},
+    {"${MORAVELIN_JVM_HOME}", jvmHomeValue},
+    {"${launcher:sys.launcherDirectory}", launcherDirectory},
+    {"${launcher:sys.launcherTempDirectory}", launcherTemp},
+    {"${launcher:sys.pathlistSeparator}", pathListSeparator},
+    {"${launcher:sys.jvmHome}", jvmHomeValue},
+    {"${launcher:sys.tempDir}", systemTemp},
+};
+
 }  // namespace
 
 void replaceAll(std::string& text, std::string_view name, std::string_view value) {
@@ -20,14 +53,13 @@ void replaceAll(std::string& text, std::string_view name, std::string_view value
     while (at != std::string::npos) {
         if (text.size() - name.size() + value.size() > expandedCapacity) {
             // Values that refer to later variables could otherwise grow without end.
-            const std::string shownName(name);
-            logError("expanding %s would make %s longer than %u bytes; left as it is", shownName.c_str(), text.c_str(),
-                     static_cast<unsigned>(expandedCapacity));
+            logError("expanding %.*s would make %s longer than %u bytes; left as it is", static_cast<int>(name.size()),
+                     name.data(), text.c_str(), static_cast<unsigned>(expandedCapacity));
             return;
         }
         text.replace(at, name.size(), value);
-        const std::string shownName(name), shownValue(value);
-        logLine("expanding %s to %s in %s.", shownName.c_str(), shownValue.c_str(), text.c_str());
+        logLine("expanding %.*s to %.*s in %s.", static_cast<int>(name.size()), name.data(),
+                static_cast<int>(value.size()), value.data(), text.c_str());
         at = text.find(name, at + value.size());
     }
 }
@@ -40,31 +72,10 @@ void expandVariables(std::string& text) {
     // texts each, so this spares most of the work of a start.
     if (text.find_first_of("%$") == std::string::npos) return;
     const std::string& launcherTemp = launcherTempDirectory();
-    const std::pair<std::string_view, const std::string*> fixed[] = {
-        {"%QARVO_EXEDIR%", &directory},
-        {"%MORAVELIN_EXEDIR%", &directory},
-        {"%QARVO_TEMPDIR%", &launcherTemp},
-        {"%MORAVELIN_TEMPDIR%", &launcherTemp},
-        {"%QARVO_PATHLIST_SEPARATOR%", nullptr},
-        {"%MORAVELIN_PATHLIST_SEPARATOR%", nullptr},
-        {"%QARVO_JVM_HOME%", &home},
-        {"%MORAVELIN_JVM_HOME%", &home},
-        {"${QARVO_EXEDIR}", &directory},
-        {"${MORAVELIN_EXEDIR}", &directory},
-        {"${QARVO_TEMPDIR}", &launcherTemp},
-        {"${MORAVELIN_TEMPDIR}", &launcherTemp},
-        {"${QARVO_PATHLIST_SEPARATOR}", nullptr},
-        {"${MORAVELIN_PATHLIST_SEPARATOR}", nullptr},
-        {"${QARVO_JVM_HOME}", &home},
-        {"${MORAVELIN_JVM_HOME}", &home},
-        {"${launcher:sys.launcherDirectory}", &directory},
-        {"${launcher:sys.launcherTempDirectory}", &launcherTemp},
-        {"${launcher:sys.pathlistSeparator}", nullptr},
-        {"${launcher:sys.jvmHome}", &home},
-        {"${launcher:sys.tempDir}", &systemTemp},
-    };
-    for (const auto& [name, value] : fixed) {
-        replaceAll(text, name, value ? std::string_view(*value) : std::string_view(";"));
+    const std::string separator = ";";
+    const std::string* const values[] = {&directory, &launcherTemp, &separator, &home, &systemTemp};
+    for (const Variable& variable : fixedVariables) {
+        replaceAll(text, std::string_view(variable.name, variable.length), *values[variable.value]);
     }
 
     // An environment variable is named ${NAME} (or ${UPPER CASE NAME}); the
