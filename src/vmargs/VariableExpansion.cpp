@@ -16,9 +16,10 @@ std::string home;
 // are replaced.
 enum Value : std::uint8_t { launcherDirectory, launcherTemp, pathListSeparator, jvmHomeValue, systemTemp };
 struct Variable {
-    constexpr Variable(std::string_view text, Value stands) : name(text.data()), length(static_cast<std::uint8_t>(text.size())), value(stands) {}
+    constexpr Variable(std::string_view text, Value stands)
+        : name(text.data()), length(static_cast<std::uint8_t>(text.size())), value(stands) {}
     const char* name;
-    std::uint8_t length;  // of name (names are short; a row is 8 bytes, 16 in the 64-bit build)
+    std::uint8_t length;  // of name: a byte, so that a row takes 8 bytes (16 in the 64-bit build)
     Value value;
 };
 constexpr Variable fixedVariables[] = {
