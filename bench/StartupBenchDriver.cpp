@@ -145,7 +145,8 @@ int warm(int rounds) {
         const double e = timedRun(*prefix, dir / "empty.exe", error);
         if (a < 0 || f < 0 || p < 0 || e < 0) return fail(error);
         app.push_back(a), floor.push_back(f), empty.push_back(e);
-        appFloor.push_back(a / f), appEmpty.push_back(a / e), floorEmpty.push_back(f / e), pathsFloor.push_back(p / f);
+        appFloor.push_back(a / f), appEmpty.push_back(a / e), floorEmpty.push_back(f / e);
+        pathsFloor.push_back(p / f);
     }
     if (mainCalls(home) != mainBefore + static_cast<std::size_t>(rounds)) return fail("a warm start did not reach main");
     const std::size_t processes = probeRuns({home}) - probesBefore;
