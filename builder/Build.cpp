@@ -154,6 +154,19 @@ bool copyFile(const std::string& from, const std::string& to, Host& host, std::s
 
 void report(Host& host, const std::string& text) { host.writeStandardError("qarvo: " + text + "\n"); }
 
+// The input that `output` would replace: every file the build reads is
+// still needed while the exe is written, and the rename at the end would put
+// the exe in its place. Empty when there is none.
+std::string inputAt(const std::string& output, const BuildPlan& plan, const std::string& launcher, Host& host) {
+    std::vector<std::string> inputs{plan.configurationFile, launcher, plan.runtimeJarSource};
+    for (const IncludedFile& included : plan.includedFiles) inputs.push_back(included.source);
+    inputs.insert(inputs.end(), plan.resourceSources.begin(), plan.resourceSources.end());
+    for (const std::string& input : inputs) {
+        if (!input.empty() && host.sameFile(output, input)) return input;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string findInstalledFile(Host& host, const std::string& name, const std::string& buildTreePath) {
@@ -192,6 +205,15 @@ int build(const BuildRequest& request, Host& host) {
         report(host, "no generic launcher for " + plan.target + " is installed; name one with --launcher");
         return exitInputOutput;
     }
+    // A runtime jar that already lies where its copy would go stays as it is.
+    const bool jarInPlace = !plan.runtimeJarCopy.empty() && host.sameFile(plan.runtimeJarCopy, plan.runtimeJarSource);
+    for (const std::string& output : {plan.output, jarInPlace ? std::string() : plan.runtimeJarCopy}) {
+        const std::string input = output.empty() ? std::string() : inputAt(output, plan, launcher, host);
+        if (!input.empty()) {
+            report(host, "refusing to write " + output + ": the build reads that file (" + input + ")");
+            return exitConfigurationError;
+        }
+    }
     std::vector<std::uint8_t> image;
     if (!host.readFile(launcher, image, error)) {
         report(host, error);
@@ -219,7 +241,7 @@ int build(const BuildRequest& request, Host& host) {
         report(host, error);
         return exitConfigurationError;
     }
-    if ((!plan.runtimeJarCopy.empty() && !copyFile(plan.runtimeJarSource, plan.runtimeJarCopy, host, error)) ||
+    if ((!plan.runtimeJarCopy.empty() && !jarInPlace && !copyFile(plan.runtimeJarSource, plan.runtimeJarCopy, host, error)) ||
         !writeExe(plan, std::move(image), checkSumOffset, host, error)) {
         report(host, error);
         return exitInputOutput;

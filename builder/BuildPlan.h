@@ -54,6 +54,7 @@ struct BuildPlan {
     std::vector<IncludedFile> includedFiles;  // in section order (the runtime jar first when included)
     // Icon, version information, manifest (its architecture the target's) and splash image.
     ApplicationResources resources;
+    std::vector<std::string> resourceSources;  // host paths of the files read for them (icon, splash image)
 };
 
 }  // namespace qarvo::builder

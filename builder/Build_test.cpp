@@ -12,6 +12,7 @@
 #include "image/IncludedFilesSection.h"
 #include "image/LittleEndian.h"
 #include "image/PeLayout.h"
+#include "image/testing/FakeIcon.h"
 
 namespace qarvo::builder {
 namespace {
@@ -168,6 +169,30 @@ TEST_F(BuildTest, NothingHalfWrittenIsLeftOnFailure) {
         EXPECT_NE(host.standardError.find("no space left on device"), std::string::npos) << host.standardError;
         EXPECT_EQ(host.openOutputs, 0);
     }
+}
+
+// The exe never replaces a file the build reads: each is refused as the
+// output, and stays as it was.
+TEST_F(BuildTest, RefusesToWriteOverItsOwnInputs) {
+    const std::vector<std::uint8_t> ico = qarvo::testing::makeIcoFile({{16, 16, 1, 32, qarvo::testing::bitmapIconImage(16, 0xFF00FF00)}});
+    host.files["/p/app.ico"] = ico;
+    const std::string toml = std::string(minimal) + "icon = \"app.ico\"\n[files]\ninclude = [\"data.bin\"]\n";
+    for (const std::string input : {"/p/app.toml", installedLauncher, jar, "/p/data.bin", "/p/app.ico"}) {
+        SCOPED_TRACE(input);
+        BuildRequest request;
+        request.output = input;
+        const std::vector<std::uint8_t> before = input == "/p/app.toml" ? std::vector<std::uint8_t>(toml.begin(), toml.end())
+                                                                        : host.files.at(input);
+        host.standardError.clear();
+        EXPECT_EQ(run(toml, request), exitConfigurationError);
+        EXPECT_EQ(host.standardError, "qarvo: refusing to write " + input + ": the build reads that file (" + input + ")\n");
+        EXPECT_EQ(host.files.at(input), before);
+    }
+    // Built beside the runtime jar, the jar is left as it is.
+    BuildRequest request;
+    request.output = "/opt/qarvo/share/qarvo/app.exe";
+    EXPECT_EQ(run(toml, request), exitBuilt) << host.standardError;
+    EXPECT_EQ(host.text(jar), "PK runtime jar");
 }
 
 TEST_F(BuildTest, ExitCodesTellWhatWentWrong) {

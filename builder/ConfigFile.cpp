@@ -385,6 +385,7 @@ private:
         if (!resources_.finish(plan_.target, fileNameOf(plan_.output), plan_.resources, error)) {
             fail(resources_.versionPosition(), "version: " + error);
         }
+        plan_.resourceSources = resources_.sources();
         if (resources_.hasSplashImage()) {
             for (const std::int32_t key : {108, 10123}) strings_.emplace(key, Stored{"1", {}, "splash.image"});
             return;

@@ -202,6 +202,11 @@ public:
         return fs::is_directory(toPath(path), code);
     }
 
+    bool sameFile(const std::string& a, const std::string& b) override {
+        std::error_code code;
+        return fs::equivalent(toPath(a), toPath(b), code) && !code;
+    }
+
     std::optional<std::string> environment(const std::string& name) override {
         const char* value = std::getenv(name.c_str());
         if (!value) return std::nullopt;

@@ -46,6 +46,9 @@ public:
     // Size in bytes of an existing regular file; nothing when it is missing or not a file.
     virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
+    // True when both paths name one existing file, however spelt (links and
+    // relative forms included).
+    virtual bool sameFile(const std::string& a, const std::string& b) = 0;
     virtual std::optional<std::string> environment(const std::string& name) = 0;
     // True when standard error is a terminal (progress is shown there only).
     virtual bool standardErrorIsTerminal() = 0;

@@ -143,6 +143,7 @@ bool ResourceConfig::read(const ResourceSetting& setting, const toml::node& node
     std::string path;
     std::vector<std::uint8_t> bytes;
     if (!readFile(node, baseDirectory, host, path, bytes, error)) return false;
+    sources_.push_back(path);
     if (table == "application") {  // application.icon
         std::vector<Resource> checked;
         if (!iconResources(bytes, applicationIconGroupId, firstApplicationIconId, englishUnitedStates, checked, error)) {

@@ -33,6 +33,8 @@ public:
                 std::string& error);
 
     bool hasSplashImage() const { return resources_.splashImage.has_value(); }
+    // Host paths of the files read so far.
+    const std::vector<std::string>& sources() const { return sources_; }
     // Where the first version.* name stands.
     Position versionPosition() const { return versionAt_; }
 
@@ -44,6 +46,7 @@ private:
                          std::vector<std::uint8_t>& bytes, std::string& error);
 
     ApplicationResources resources_;
+    std::vector<std::string> sources_;
     bool productVersionSet_ = false, originalNameSet_ = false;
     Position versionAt_;
 };

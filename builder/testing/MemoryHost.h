@@ -32,6 +32,7 @@ public:
     std::unique_ptr<OutputFile> createOutput(const std::string& path, std::string& error) override;
     std::optional<std::uint64_t> fileSize(const std::string& path) override;
     bool isDirectory(const std::string&) override { return false; }
+    bool sameFile(const std::string& a, const std::string& b) override { return a == b && files.count(a) != 0; }
     std::optional<std::string> environment(const std::string& name) override;
     bool standardErrorIsTerminal() override { return terminal; }
     void writeStandardError(const std::string& text) override { standardError += text; }
