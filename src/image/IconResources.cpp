@@ -67,6 +67,10 @@ bool iconResources(std::span<const std::uint8_t> ico, std::uint16_t groupId, std
     appendLittleEndian(group.data, 0, 2);
     appendLittleEndian(group.data, iconType, 2);
     appendLittleEndian(group.data, count, 2);
+    // Every image is copied: their sizes together are bounded by the file's,
+    // or a small file whose directory names its whole self many times over
+    // would ask for gigabytes. The images of an icon file never share bytes.
+    std::uint64_t imageBytes = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t entry = headerSize + i * fileEntrySize;
         const std::uint32_t size = u32(ico, entry + 8);
@@ -74,6 +78,8 @@ bool iconResources(std::span<const std::uint8_t> ico, std::uint16_t groupId, std
         const std::string which = "image " + std::to_string(i + 1) + " of the icon file";
         if (size == 0) return fail(error, which + " is empty");
         if (offset > ico.size() || size > ico.size() - offset) return fail(error, which + " runs past its end");
+        imageBytes += size;
+        if (imageBytes > ico.size()) return fail(error, which + " overlaps the images before it");
         const std::span<const std::uint8_t> image = ico.subspan(offset, size);
         std::uint32_t planes = u16(ico, entry + 4);
         std::uint32_t bitCount = u16(ico, entry + 6);

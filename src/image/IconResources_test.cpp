@@ -50,6 +50,14 @@ TEST(IconResources, WhatIsNoIconIsRefusedWithItsReason) {
         writeLittleEndian(bytes.data() + at, value, size);
         return bytes;
     };
+    // Two images, the second from where the first starts to the file's end.
+    auto sharing = [] {
+        Bytes bytes = makeIcoFile({{16, 16, 1, 32, bitmapIconImage(16, 0)}, {16, 16, 1, 32, bitmapIconImage(16, 0)}});
+        const auto first = static_cast<std::uint32_t>(readLittleEndian(bytes.data() + 6 + 12, 4));
+        writeLittleEndian(bytes.data() + 6 + 16 + 8, static_cast<std::uint32_t>(bytes.size()) - first, 4);
+        writeLittleEndian(bytes.data() + 6 + 16 + 12, first, 4);
+        return bytes;
+    };
     struct Case {
         const char* name;
         Bytes ico;
@@ -67,6 +75,7 @@ TEST(IconResources, WhatIsNoIconIsRefusedWithItsReason) {
         {"image past the end", patched(6 + 8, 0x7FFFFFFF, 4), 1, "image 1 of the icon file runs past its end"},
         {"offset past the end", patched(6 + 12, 0xFFFFFFF0, 4), 1, "image 1 of the icon file runs past its end"},
         {"empty image", patched(6 + 8, 0, 4), 1, "image 1 of the icon file is empty"},
+        {"images sharing bytes", sharing(), 1, "image 2 of the icon file overlaps the images before it"},
         {"neither bitmap nor PNG", patched(22, 12, 4), 1, "image 1 of the icon file is neither a PNG image nor a bitmap"},
         {"bitmap header larger than the image", patched(22, 0x10000, 4), 1,
          "image 1 of the icon file is neither a PNG image nor a bitmap"},

@@ -132,6 +132,14 @@ private:
         }
         dataBytes_ += size;
         if (dataBytes_ > tree_.size()) return fail(error, "resource data add up to more than their section holds");
+        // Every resource carries its own copy of its type's and its name's
+        // names: a tree that puts long names above many languages would
+        // otherwise ask for gigabytes.
+        nameBytes_ += 2 * (path.type.name.size() + path.name.name.size());
+        if (nameBytes_ > maxNameBytes) {
+            return fail(error, "resource names add up to more than " + std::to_string(maxNameBytes >> 20) +
+                                   " MiB over the resources they name");
+        }
         Resource resource = path;
         resource.codePage = u32(offset + 8);
         resource.data.assign(tree_.begin() + static_cast<std::ptrdiff_t>(start),
@@ -146,6 +154,8 @@ private:
     std::set<std::uint32_t> seen_;   // offsets of the directories read
     std::uint64_t entries_ = 0;
     std::uint64_t dataBytes_ = 0;
+    std::uint64_t nameBytes_ = 0;
+    static constexpr std::uint64_t maxNameBytes = std::uint64_t{16} << 20;
 };
 
 }  // namespace

@@ -194,6 +194,23 @@ TEST(Resources, HostileTreesFailWithTheirMessage) {
     }
 }
 
+// Each resource copies its names: long names over many languages are refused
+// before they add up to more than 16 MiB.
+TEST(Resources, LongNamesOverManyResourcesAreBounded) {
+    const std::u16string longest(0xFFFF, u'N');
+    std::vector<Resource> resources;
+    for (std::uint16_t language = 1; language <= 70; ++language) {
+        resources.push_back(resource(named(longest), named(longest), language, {}));
+    }
+    std::vector<Resource> read;
+    std::string error;
+    EXPECT_FALSE(readResources(makeFakePeWithResources(encode(resources)), read, error));
+    EXPECT_EQ(error, "resource names add up to more than 16 MiB over the resources they name");
+    resources.resize(60);
+    EXPECT_TRUE(readResources(makeFakePeWithResources(encode(resources)), read, error)) << error;
+    EXPECT_EQ(read.size(), 60u);
+}
+
 // The section's mapped size bounds every read: a tree cut at any byte fails.
 TEST(Resources, ATreeCutAtAnyByteFails) {
     const Bytes section = encode(hostileBase());
