@@ -39,6 +39,9 @@ testing::MemoryHost hostWithFiles() {
 
 TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
     const std::string longText(8192, 'x');
+    std::string longKey;  // 71 parts
+    for (int i = 0; i < 70; ++i) longKey += "a.";
+    longKey += "b";
     const struct Case {
         std::string text;
         std::string diagnostics;
@@ -49,6 +52,15 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
         {"\n\xEF\xBB\xBE", "/p/app.toml:2:1: a character beyond ASCII outside a string or a comment\n"},
         {"O=2[\"\xEF\xBB\xBD" "7", "/p/app.toml:1:5: a string that is not closed\n"},
         {"a = 'x\nb = 1\n", "/p/app.toml:1:5: a string that is not closed on its line\n"},
+        // Quotes before the closing delimiter belong to the string; an escaped
+        // line end still counts as a line.
+        {std::string(application) + "name = \"\"\"x\"\"\"\"\n", ""},
+        {std::string(application) + "name = \"\"\"a\\\nb\"\"\"\nx = \xC3\xBF\n",
+         "/p/app.toml:5:5: a character beyond ASCII outside a string or a comment\n"},
+        {longKey + " = 1\n", "/p/app.toml:1:1: a dotted key of more than 64 parts\n"},
+        {std::string(application) + "[" + longKey + "]\n", "/p/app.toml:3:1: a dotted key of more than 64 parts\n"},
+        {std::string(application) + "x = { " + longKey + " = 1 }\n",
+         "/p/app.toml:3:5: a dotted key of more than 64 parts\n"},
         {std::string(application) + "name = 5\n",
          "/p/app.toml:3:8: application.name: expected a string, found an integer\n"},
         {std::string(application) + "mian = \"x\"\n", "/p/app.toml:3:1: unknown name \"application.mian\"\n"},
