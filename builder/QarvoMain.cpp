@@ -2,7 +2,9 @@
 // is done by the library, the host is the real one.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "builder/Build.h"
@@ -92,7 +94,12 @@ int main(int argc, char** argv) {
     if (*inspectCommand) {
         std::string output;
         const int code = inspect(inspected, json, host, output);
-        std::fwrite(output.data(), 1, output.size(), stdout);
+        // A report that did not reach its reader is no success (a full disk,
+        // a closed pipe).
+        if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() || std::fflush(stdout) != 0) {
+            host.writeStandardError("qarvo: cannot write the report of " + inspected + ": " + std::strerror(errno) + "\n");
+            return exitInputOutput;
+        }
         return code;
     }
     return initFile(initPath, force, host);

@@ -16,4 +16,8 @@ cmp -i 1024 -n $((size - 1024)) "$work/prefix/share/qarvo/launcher-x86.exe" "$wo
 test -f "$work/prefix/share/qarvo/launcher-x64.exe"
 cmp "$work/prefix/share/qarvo/qarvo-runtime.jar" "$work/out/qarvo-runtime.jar"
 "$work/prefix/bin/qarvo" inspect "$work/out/hello.exe" | grep -q 'application.main-class = "com.example.hello.Hello"'
+# A report that cannot be written is a failure, not a success.
+if "$work/prefix/bin/qarvo" inspect "$work/out/hello.exe" >/dev/full 2>/dev/null; then
+  echo "inspect reported success with its output lost"; exit 1
+fi
 echo "installed tool: 1 passed, 0 failed"
