@@ -308,6 +308,9 @@ private:
                 fail(node, where + "." + std::to_string(number) + ": expected a string, found " + typeName(node));
             } else if (!utf8ToUtf16(node.as_string()->get(), value)) {
                 fail(node, where + "." + std::to_string(number) + ": not valid UTF-8");
+            } else if (value.find(u'\0') != std::u16string::npos) {
+                // The launcher reads a wide value up to its first NUL.
+                fail(node, where + "." + std::to_string(number) + ": a text cannot hold a NUL character");
             } else if (value.size() > maxValueBytes) {
                 fail(node, where + "." + std::to_string(number) + ": the value is " + std::to_string(value.size()) +
                                " UTF-16 units long; at most " + std::to_string(maxValueBytes) + " are allowed");
@@ -315,8 +318,18 @@ private:
                 entries.push_back({positionOf(node.source()), {number, std::move(value)}});
             }
         }
-        std::sort(entries.begin(), entries.end(),
-                  [](const auto& a, const auto& b) { return a.second.first < b.second.first; });
+        // In key order; the same number written twice ("1", "01") is refused
+        // at its later place, as in [keys].
+        std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.second.first, std::pair(a.first.line, a.first.column)) <
+                   std::pair(b.second.first, std::pair(b.first.line, b.first.column));
+        });
+        for (std::size_t i = 1; i < entries.size(); ++i) {
+            if (entries[i].second.first == entries[i - 1].second.first) {
+                fail(entries[i].first, where + " sets key " + std::to_string(entries[i].second.first) + " twice (line " +
+                                           std::to_string(entries[i - 1].first.line) + " sets it already)");
+            }
+        }
         for (auto& entry : entries) out.push_back(std::move(entry.second));
     }
 
