@@ -245,6 +245,10 @@ private:
             why = "more than one directory level (the launcher creates only one)";
         } else if (name.find(';') != std::string::npos) {
             why = "a \";\", which separates the names";
+        } else if (name.find_first_of("<>\"|?*") != std::string::npos) {
+            why = "a character Windows allows in no file name (< > \" | ? *)";
+        } else if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+            why = "a control character";
         }
         if (why.empty()) return true;
         fail(at, "files.include: the launcher would refuse or fail on the name " + windows1252ToUtf8(name) + ": " + why);
@@ -252,13 +256,29 @@ private:
     }
 
     void addIncludedFile(IncludedFile file, Position at) {
+        const std::string directory = directoryPart(file.name);
         for (const IncludedFile& other : plan_.includedFiles) {
             if (sameName(other.name, file.name)) {
                 fail(at, "files.include: the name " + windows1252ToUtf8(file.name) + " is included twice");
                 return;
             }
+            // The launcher could create neither the file nor the directory
+            // after the other.
+            const std::string otherDirectory = directoryPart(other.name);
+            if ((!directory.empty() && sameName(directory, other.name)) ||
+                (!otherDirectory.empty() && sameName(otherDirectory, file.name))) {
+                fail(at, "files.include: the names " + windows1252ToUtf8(other.name) + " and " +
+                             windows1252ToUtf8(file.name) + " make one name the other's directory");
+                return;
+            }
         }
         plan_.includedFiles.push_back(std::move(file));
+    }
+
+    // "lib" of "lib\\a.jar"; empty for a name without a directory.
+    static std::string directoryPart(const std::string& name) {
+        const std::size_t separator = name.find('\\');
+        return separator == std::string::npos ? std::string() : name.substr(0, separator);
     }
 
     static bool sameName(const std::string& a, const std::string& b) {

@@ -121,6 +121,13 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
          "directory level (the launcher creates only one)\n"},
         {std::string(application) + "[files]\ninclude = [\"data.txt\", { source = \"lib/app.jar\", name = \"DATA.TXT\" }]\n",
          "/p/app.toml:4:24: files.include: the name DATA.TXT is included twice\n"},
+        {std::string(application) + "[files]\ninclude = [{ source = \"data.txt\", name = \"a?b.txt\" }]\n",
+         "/p/app.toml:4:12: files.include: the launcher would refuse or fail on the name a?b.txt: a character Windows "
+         "allows in no file name (< > \" | ? *)\n"},
+        {std::string(application) + "[files]\ninclude = [{ source = \"data.txt\", name = \"a\\u0001b\" }]\n",
+         "/p/app.toml:4:12: files.include: the launcher would refuse or fail on the name a\x01" "b: a control character\n"},
+        {std::string(application) + "[files]\ninclude = [{ source = \"data.txt\", name = \"lib\" }, { source = \"lib/app.jar\", name = \"lib/app.jar\" }]\n",
+         "/p/app.toml:4:51: files.include: the names lib and lib\\app.jar make one name the other's directory\n"},
         {std::string(application) + "[keys]\nabc = \"x\"\n", "/p/app.toml:4:1: keys: \"abc\" is not a key number\n"},
         {std::string(application) + "[keys]\n2002 = 1\n",
          "/p/app.toml:4:1: keys.2002: the included files are set by [files] include\n"},

@@ -33,7 +33,11 @@ bool isDeviceComponent(std::string_view component) {
     char upper[8] = {};
     if (stem.size() < 3 || stem.size() >= sizeof upper) return false;
     for (std::size_t i = 0; i < stem.size(); ++i) upper[i] = upperAscii(stem[i]);
-    if (stem.size() == 4 && upper[3] >= '0' && upper[3] <= '9') {
+    // COM and LPT with a digit, or with a superscript 1, 2 or 3 (Windows-1252,
+    // the code page of the names the build tool writes), which Windows takes
+    // for the same devices.
+    const unsigned char last = static_cast<unsigned char>(upper[3]);
+    if (stem.size() == 4 && ((last >= '0' && last <= '9') || last == 0xB9 || last == 0xB2 || last == 0xB3)) {
         upper[3] = '\0';
         return std::strcmp(upper, "COM") == 0 || std::strcmp(upper, "LPT") == 0;
     }

@@ -40,6 +40,10 @@ TEST(IncludedFileNames, ProblemsOfNames) {
         {"lib\\Nul.tar.gz", P::deviceName, P::deviceName},
         {"AUX .txt", P::deviceName, P::deviceName},
         {"lib/com0", P::deviceName, P::deviceName},
+        // Superscript one, two and three in Windows-1252 name devices too.
+        {"COM\xB9.jar", P::deviceName, P::deviceName},
+        {"lpt\xB3", P::deviceName, P::deviceName},
+        {"COM\xB4", P::none, P::none},
         {"Lpt1", P::deviceName, P::deviceName},
         {"conout$.txt", P::deviceName, P::deviceName},
         // Absolute and rooted names, colons.
