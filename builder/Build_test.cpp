@@ -195,6 +195,19 @@ TEST_F(BuildTest, RefusesToWriteOverItsOwnInputs) {
     EXPECT_EQ(host.text(jar), "PK runtime jar");
 }
 
+// Names read from an exe reach a terminal without their control characters.
+TEST_F(BuildTest, TheTextReportShowsNoControlCharacterOfTheExe) {
+    ASSERT_EQ(run(std::string(minimal) + "[files]\ninclude = [\"data.bin\"]\n"), exitBuilt) << host.standardError;
+    InspectReport report = inspected("/p/app.exe");
+    ASSERT_EQ(report.includedFiles.size(), 1u);
+    report.includedFiles[0].name = "x\x1B[2Jy";
+    report.content.localeSections.push_back({"de\x1B", {}});
+    const std::string text = reportText(report);
+    EXPECT_EQ(text.find('\x1B'), std::string::npos);
+    EXPECT_NE(text.find("  x\\u001B[2Jy  3000 bytes\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  [de\\u001B] 0 entries\n"), std::string::npos) << text;
+}
+
 TEST_F(BuildTest, ExitCodesTellWhatWentWrong) {
     EXPECT_EQ(run("[application]\n"), exitConfigurationError);
     EXPECT_EQ(host.standardError, "/p/app.toml: application.main-class is required\n");

@@ -160,6 +160,8 @@ private:
                 fail(positionOf(key.source()), "unknown name \"build." + name + "\"");
             } else if (!text) {
                 fail(node, "build." + name + ": expected a string, found " + typeName(node));
+            } else if (name == "output" && (text->empty() || text->back() == '/' || text->back() == '\\')) {
+                fail(node, "build.output: \"" + *text + "\" names no file");
             } else if (name == "output") {
                 if (options_.output.empty()) plan_.output = hostPath(baseDirectory_, *text);
             } else if (name == "target") {

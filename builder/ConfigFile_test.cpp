@@ -136,6 +136,7 @@ TEST(ConfigFile, EveryProblemIsReportedWithItsPosition) {
         {std::string(application) + "[locale.\"de-CH\"]\n1234 = \"x\"\n",
          "/p/app.toml:3:9: locale.de-CH: a locale name is a code such as \"de\" or \"de_CH\"\n"},
         {std::string(application) + "[wide]\nx = \"y\"\n", "/p/app.toml:4:1: wide: \"x\" is not a key number\n"},
+        {std::string(application) + "[build]\noutput = \"out/\"\n", "/p/app.toml:4:10: build.output: \"out/\" names no file\n"},
         {std::string(application) + "[wide]\n1 = \"a\"\n01 = \"b\"\n",
          "/p/app.toml:5:6: wide sets key 1 twice (line 4 sets it already)\n"},
         {std::string(application) + "[wide]\n5 = \"abc\\u0000x\"\n",

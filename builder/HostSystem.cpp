@@ -148,7 +148,8 @@ public:
         const std::optional<std::uint64_t> size = fileSize(path);
         std::FILE* file = size ? openFile(toPath(path), false) : nullptr;
         if (!file) {
-            error = size ? systemError("cannot open", path) : "cannot open " + path + ": no such file";
+            error = size ? systemError("cannot open", path)
+                         : "cannot open " + path + (isDirectory(path) ? ": it is a directory" : ": no such file");
             return nullptr;
         }
         return std::make_unique<RealInputFile>(file, *size);

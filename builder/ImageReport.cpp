@@ -54,6 +54,22 @@ toml::table& subtable(toml::table& parent, const std::string& name) {
     return *parent[name].as_table();
 }
 
+// A name read from the exe, made safe for a terminal: control characters
+// (an escape sequence could drive the terminal) shown as \uXXXX.
+std::string printable(const std::string& utf8) {
+    std::string out;
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // A value on one line, in TOML syntax: strings in double quotes with escapes.
 std::string tomlText(const toml::node& node) {
     if (const toml::value<std::string>* text = node.as_string()) {
@@ -274,7 +290,7 @@ void resourcesText(const InspectReport& report, std::ostringstream& out) {
             << utf16ToUtf8(versionText(r.version->productVersion)) << "\n";
         const toml::table version = *resourcesTable(report)["version"]["strings"].as_table();
         for (auto&& [name, value] : version) {
-            out << "    " << name.str() << " = " << tomlText(value) << "\n";
+            out << "    " << printable(std::string(name.str())) << " = " << tomlText(value) << "\n";
         }
     }
     out << "  manifest: ";
@@ -385,7 +401,7 @@ std::string reportText(const InspectReport& report) {
     }
     out << "locale sections: " << report.content.localeSections.size() << "\n";
     for (const ConfigBlockContent::LocaleSection& section : report.content.localeSections) {
-        out << "  [" << section.name << "] " << section.entries.size() << " entries\n";
+        out << "  [" << printable(windows1252ToUtf8(section.name)) << "] " << section.entries.size() << " entries\n";
         for (const auto& [key, value] : section.entries) {
             out << "    " << key << " = " << tomlText(toml::value<std::string>(utf16ToUtf8(value))) << "\n";
         }
@@ -394,7 +410,7 @@ std::string reportText(const InspectReport& report) {
     if (!report.includedFiles.empty()) out << ", ending at offset " << report.includedFilesEnd;
     out << "\n";
     for (const InspectReport::File& file : report.includedFiles) {
-        out << "  " << windows1252ToUtf8(file.name) << "  " << file.size << " bytes\n";
+        out << "  " << printable(windows1252ToUtf8(file.name)) << "  " << file.size << " bytes\n";
     }
     const toml::table config = decodedConfiguration(report);
     const std::string placement = config["build"]["runtime-jar"].value_or(std::string("none"));
