@@ -145,11 +145,15 @@ bool writeExe(const BuildPlan& plan, std::vector<std::uint8_t> image, std::uint3
     return out.patch(checkSumOffset, word, sizeof word) && file->commit(error);
 }
 
-bool copyFile(const std::string& from, const std::string& to, Host& host, std::string& error) {
+// A copy of `from` written to `to` and not yet committed: null with a
+// message when it could not be made.
+std::unique_ptr<OutputFile> uncommittedCopy(const std::string& from, const std::string& to, Host& host,
+                                            std::string& error) {
     std::vector<std::uint8_t> bytes;
-    if (!host.readFile(from, bytes, error)) return false;
+    if (!host.readFile(from, bytes, error)) return nullptr;
     std::unique_ptr<OutputFile> file = host.createOutput(to, error);
-    return file && file->write(bytes.data(), bytes.size(), error) && file->commit(error);
+    if (!file || !file->write(bytes.data(), bytes.size(), error)) return nullptr;
+    return file;
 }
 
 void report(Host& host, const std::string& text) { host.writeStandardError("qarvo: " + text + "\n"); }
@@ -241,8 +245,17 @@ int build(const BuildRequest& request, Host& host) {
         report(host, error);
         return exitConfigurationError;
     }
-    if ((!plan.runtimeJarCopy.empty() && !jarInPlace && !copyFile(plan.runtimeJarSource, plan.runtimeJarCopy, host, error)) ||
-        !writeExe(plan, std::move(image), checkSumOffset, host, error)) {
+    // The runtime jar's copy appears only once the exe has: a failed build
+    // leaves neither.
+    std::unique_ptr<OutputFile> jarCopy;
+    if (!plan.runtimeJarCopy.empty() && !jarInPlace) {
+        jarCopy = uncommittedCopy(plan.runtimeJarSource, plan.runtimeJarCopy, host, error);
+        if (!jarCopy) {
+            report(host, error);
+            return exitInputOutput;
+        }
+    }
+    if (!writeExe(plan, std::move(image), checkSumOffset, host, error) || (jarCopy && !jarCopy->commit(error))) {
         report(host, error);
         return exitInputOutput;
     }

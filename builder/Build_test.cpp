@@ -166,6 +166,7 @@ TEST_F(BuildTest, NothingHalfWrittenIsLeftOnFailure) {
         host.standardError.clear();
         EXPECT_EQ(run(std::string(minimal) + "[files]\ninclude = [\"data.bin\"]\n"), exitInputOutput) << limit;
         EXPECT_FALSE(host.files.count("/p/app.exe")) << limit;
+        EXPECT_FALSE(host.files.count("/p/qarvo-runtime.jar")) << limit;
         EXPECT_NE(host.standardError.find("no space left on device"), std::string::npos) << host.standardError;
         EXPECT_EQ(host.openOutputs, 0);
     }
