@@ -156,8 +156,9 @@ TEST(SingleInstance, SecondInstanceRaisesTheWindowsAndHandsItsArgumentsOver) {
                                    "done", "notification via C:\\Temp\\qvo_p1234.tmp",
                                    "waiting for notification semaphore", "wait returned 0",
                                    "waiting for file deletion", "exiting"}));
-    EXPECT_EQ(start.callsStartingWith({"CreateSemaphore", "CloseHandle", "WaitFor", "ReleaseSemaphore", "CreateFile",
-                                       "DeleteFile", "Sleep", "ShowWindow"}),
+    // (The log reserves its own file by a CreateFile as well.)
+    EXPECT_EQ(start.callsStartingWith({"CreateSemaphore", "CloseHandle", "WaitFor", "ReleaseSemaphore",
+                                       "CreateFile new C:\\Temp\\", "DeleteFile", "Sleep", "ShowWindow"}),
               (std::vector<std::string>{
                   "CreateSemaphore c:_app_run.exe", "CloseHandle semaphore c:_app_run.exe",
                   "ShowWindow 0x1000 SW_RESTORE", "CreateSemaphore " + notificationName,
@@ -302,7 +303,7 @@ TEST(SingleInstance, ArgumentsOfTheStep) {
         start.machine.duringSleep = [&] { start.take(file); };
         EXPECT_EQ(runCheck(c.honourConfiguration, c.notifyRunningInstance), c.exitCode);
         EXPECT_EQ(start.callsStartingWith({"SetForegroundWindow"}).size(), c.exitCode == 0 ? 2u : 0u);
-        EXPECT_EQ(start.callsStartingWith({"CreateFile new"}).size(), c.notified ? 1u : 0u);
+        EXPECT_EQ(start.callsStartingWith({"CreateFile new C:\\Temp\\qvo_p"}).size(), c.notified ? 1u : 0u);
         EXPECT_EQ(start.count(takingTurn), c.notified ? 1u : 0u);
         if (c.exitCode == 0) {
             EXPECT_EQ(start.logLines().back(), "exiting");

@@ -36,6 +36,7 @@ constexpr std::uint32_t attributeDirectory = 0x10;
 constexpr std::uint32_t errorFileNotFound = 2;
 constexpr std::uint32_t errorPathNotFound = 3;
 constexpr std::uint32_t errorAccessDenied = 5;
+constexpr std::uint32_t errorFileExists = 80;
 constexpr std::uint32_t errorCallNotImplemented = 120;
 constexpr std::uint32_t errorAlreadyExists = 183;
 

@@ -95,14 +95,18 @@ std::string uniqueLogName() {
         directory = tmp;
         if (!endsWithBackslash(directory) && directory.back() != '/') directory += '\\';
     }
-    // A free name: the number starts from the process id and counts up.
+    // A free name: the number starts from the process id and counts up. The
+    // name is reserved by creating the file, so that two launchers started at
+    // the same moment, whose numbers meet behind names taken by earlier runs,
+    // never write into one log.
     const unsigned start = os::processes().currentProcessId() * 16u;
     for (unsigned i = 0; i < 4096; ++i) {
         std::string candidate = formatText("%smrv_nlog_%u", directory.c_str(), start + i);
-        std::uint32_t attributes = 0, error = 0;
-        if (!os::files().attributes(candidate, attributes, error) && error == os::errorFileNotFound) {
-            return candidate;
-        }
+        std::uint32_t error = 0;
+        if (os::files().create(candidate, os::Files::Creation::createNew, error)) return candidate;
+        // Where no file can be made at all the name is as good as any: the
+        // log's own open fails there too and takes the fallback.
+        if (error != os::errorFileExists && error != os::errorAlreadyExists) return candidate;
     }
     return std::string();
 }

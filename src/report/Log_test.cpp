@@ -90,6 +90,10 @@ TEST(Log, ChoosesTheDirectoryOfTmpAndAFreeName) {
     resetLogForTesting();
     system.environment.variables["TMP"] = "C:\\missing";
     EXPECT_EQ(uniqueLogName(), "c:\\mrv_nlog_112");
+    // The name is reserved when it is chosen: a launcher whose numbers meet
+    // this one's gets the next.
+    EXPECT_TRUE(system.files.exists("c:\\mrv_nlog_112"));
+    EXPECT_EQ(uniqueLogName(), "c:\\mrv_nlog_113");
 }
 
 TEST(Log, FallsBackToTheFixedNameAndStaysSilentWhenThatFailsToo) {

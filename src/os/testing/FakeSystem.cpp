@@ -8,7 +8,6 @@ namespace qarvo::os::testing {
 namespace {
 
 constexpr std::uint32_t errorModuleNotFound = 126;
-constexpr std::uint32_t errorFileExists = 80;
 constexpr std::uint32_t errorDiskFull = 112;
 constexpr std::uint32_t errorReadFault = 30;
 
