@@ -104,9 +104,19 @@ int runExact(const Args& args) {
     startup.wShowWindow = WORD(_wtoi(args[3].c_str()));
   }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(args[0].c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return failWin32("CreateProcessW failed for " + toUtf8(args[0]), GetLastError());
+  // Under a full parallel test run Wine's CreateProcessW now and then fails
+  // with ERROR_INTERNAL_ERROR (1359) before the program runs at all; such a
+  // start is tried again, a few times.
+  for (int attempt = 1;; ++attempt) {
+    std::wstring line = commandLine;
+    if (CreateProcessW(args[0].c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process))
+      break;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3)
+      return failWin32("CreateProcessW failed for " + toUtf8(args[0]), error);
+    Sleep(200);
+  }
   CloseHandle(process.hThread);
   DWORD waited = WaitForSingleObject(process.hProcess, DWORD(_wtoi(args[2].c_str())));
   DWORD code = 0;
