@@ -18,11 +18,27 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
+// "*" and "?" as a directory search reads them. Greedy, going back only to
+// the last "*": a pattern of many stars takes time in proportion to the
+// lengths, not exponential time (a fuzzer found such a pattern).
 bool wildcardMatch(const char* pattern, const char* text) {
-    if (*pattern == '\0') return *text == '\0';
-    if (*pattern == '*') return wildcardMatch(pattern + 1, text) || (*text && wildcardMatch(pattern, text + 1));
-    if (*text == '\0') return false;
-    return (*pattern == '?' || *pattern == *text) && wildcardMatch(pattern + 1, text + 1);
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*text != '\0') {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = text;
+        } else if (*pattern != '\0' && (*pattern == '?' || *pattern == *text)) {
+            ++pattern, ++text;
+        } else if (star) {
+            pattern = star + 1;
+            text = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
 }
 
 // A search pattern against a name as Windows compares them: beyond the
