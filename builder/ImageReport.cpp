@@ -82,12 +82,8 @@ std::string tomlText(const toml::node& node) {
                 out += "\\n";
             } else if (c == '\t') {
                 out += "\\t";
-            } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-                out += escaped;
             } else {
-                out += c;
+                out += printable(std::string(1, c));
             }
         }
         return out + "\"";
